@@ -1,0 +1,32 @@
+# Settings of the native (Linux) build tree.
+
+option(SUITE_SANITIZERS "Build the native tree with AddressSanitizer and UBSan" OFF)
+option(SUITE_WINDOWS_TREE "Also build and test the Windows tree under Wine" ON)
+
+if(SUITE_SANITIZERS)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+if(SUITE_WINDOWS_TREE)
+    include(ExternalProject)
+    set(SUITE_WINDOWS_BINARY_DIR ${CMAKE_BINARY_DIR}/windows)
+    ExternalProject_Add(windows-tree
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${SUITE_WINDOWS_BINARY_DIR}
+        CMAKE_ARGS
+            -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        BUILD_ALWAYS ON
+        USES_TERMINAL_BUILD ON
+        INSTALL_COMMAND "")
+    # CTest runs the Windows tree's tests together with ours.
+    file(WRITE ${CMAKE_BINARY_DIR}/windows-tests.cmake
+         "subdirs(\"${SUITE_WINDOWS_BINARY_DIR}\")\n")
+    set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY
+                 TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows-tests.cmake)
+endif()
