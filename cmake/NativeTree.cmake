@@ -15,12 +15,15 @@ include(GoogleTest)
 if(SUITE_WINDOWS_TREE)
     include(ExternalProject)
     set(SUITE_WINDOWS_BINARY_DIR ${CMAKE_BINARY_DIR}/windows)
+    string(REPLACE ";" "|" windows_deliverables "${SUITE_DELIVERABLES}")
     ExternalProject_Add(windows-tree
         SOURCE_DIR ${CMAKE_SOURCE_DIR}
         BINARY_DIR ${SUITE_WINDOWS_BINARY_DIR}
         CMAKE_ARGS
             -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
             -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            "-DSUITE_DELIVERABLES=${windows_deliverables}"
+        LIST_SEPARATOR |
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON
         INSTALL_COMMAND "")
