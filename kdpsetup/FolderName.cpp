@@ -1,0 +1,38 @@
+#include "FolderName.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+bool holdsForbiddenCharacter(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control)
+            return true;
+        if (QStringLiteral("<>:\"/\\|?*").contains(c))
+            return true;
+    }
+    return false;
+}
+
+// Windows opens the device for these names whatever extension follows.
+bool isReservedDeviceName(const QString &name)
+{
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\\..*)?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return reserved.match(name).hasMatch();
+}
+
+} // namespace
+
+bool isSafeFolderName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    if (name.compare(QLatin1String("config.xml"), Qt::CaseInsensitive) == 0)
+        return false;
+    return !holdsForbiddenCharacter(name) && !isReservedDeviceName(name);
+}

@@ -1,0 +1,143 @@
+#include "Folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr QDir::Filters everyEntry =
+    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+bool isInside(const QString &path, const QString &root)
+{
+    return path == root || path.startsWith(root + QLatin1Char('/'));
+}
+
+// An entry that exists under this name, a dangling link included.
+bool entryExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+class FolderCopy {
+public:
+    FolderCopy(const QString &source, bool replaceFiles)
+        : sourceRoot(QDir::cleanPath(QFileInfo(source).absoluteFilePath())),
+          canonicalSourceRoot(QFileInfo(source).canonicalFilePath()),
+          overwrite(replaceFiles)
+    {
+    }
+
+    bool copy(const QString &source, const QString &destination) const
+    {
+        const QDir destinationDir(destination);
+        if (!destinationDir.exists() && !QDir().mkpath(destinationDir.absolutePath()))
+            return false;
+        const QFileInfoList entries =
+            QDir(source).entryInfoList(everyEntry, QDir::Name | QDir::IgnoreCase);
+        for (const QFileInfo &entry : entries) {
+            const QString target = destinationDir.absoluteFilePath(entry.fileName());
+            if (!copyEntry(entry, target))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool copyEntry(const QFileInfo &entry, const QString &target) const
+    {
+        if (entry.isSymLink())
+            return copyLink(entry, target);
+        if (entry.isDir())
+            return makeRoomForFolder(target) && copy(entry.filePath(), target);
+        if (entry.isFile())
+            return makeRoomForFile(target) && QFile::copy(entry.filePath(), target);
+        return false; // a device, pipe or socket has no place in a package
+    }
+
+    bool copyLink(const QFileInfo &link, const QString &target) const
+    {
+        const QString pointsTo = QDir::cleanPath(link.symLinkTarget());
+        const QString resolved = link.canonicalFilePath(); // empty when dangling
+        if (!isInside(pointsTo, sourceRoot)
+            || (!resolved.isEmpty() && !isInside(resolved, canonicalSourceRoot)))
+            return false;
+        // Relative, so the copy points into the destination's own tree.
+        const QString relative = link.dir().relativeFilePath(pointsTo);
+        return makeRoomForFile(target) && QFile::link(relative, target);
+    }
+
+    // A folder is about to be copied to TARGET: a link there is taken away
+    // rather than written through.
+    bool makeRoomForFolder(const QString &target) const
+    {
+        if (!QFileInfo(target).isSymLink())
+            return true;
+        return overwrite && QFile::remove(target);
+    }
+
+    // A file is about to be copied to TARGET. The copy never replaces
+    // anything, so whatever could not be deleted makes it fail.
+    bool makeRoomForFile(const QString &target) const
+    {
+        if (overwrite && entryExists(target))
+            QFile::remove(target);
+        return true;
+    }
+
+    QString sourceRoot;
+    QString canonicalSourceRoot;
+    bool overwrite;
+};
+
+bool removeFile(const QString &path)
+{
+    if (QFile::remove(path))
+        return true;
+    // Read-only files can't be deleted on Windows. Never done for a link:
+    // changing its permissions would change its target's.
+    QFile file(path);
+    return file.setPermissions(file.permissions() | QFileDevice::WriteOwner) && file.remove();
+}
+
+// Removes what is inside FOLDER (not itself a link). Keeps going after a
+// failure so as much as possible is gone; the caller checks the result.
+void removeContents(const QString &folder)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(everyEntry);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink()) {
+            QFile::remove(entry.filePath());
+        } else if (entry.isDir()) {
+            removeContents(entry.filePath());
+            QDir().rmdir(entry.filePath());
+        } else {
+            removeFile(entry.filePath());
+        }
+    }
+}
+
+} // namespace
+
+bool copyFolder(const QString &source, const QString &destination, bool overwrite)
+{
+    return FolderCopy(source, overwrite).copy(source, destination);
+}
+
+bool removeFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    // Without its trailing slash, so that a link is seen as a link.
+    const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QFileInfo info(folder);
+    if (info.isSymLink())
+        return QFile::remove(folder);
+    if (!info.isDir())
+        return true;
+    removeContents(folder);
+    QDir().rmdir(folder);
+    return !entryExists(folder);
+}
