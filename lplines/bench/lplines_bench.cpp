@@ -8,15 +8,45 @@
 #include <cstdio>
 #include <vector>
 
-namespace Gdiplus {
-using std::max;
-using std::min;
-}
+// The build is WIN32_LEAN_AND_MEAN; GDI+ needs the COM headers it leaves out.
+#include <objidl.h>
 #include <gdiplus.h>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+// Bound by name at run time, as the canvas library binds the engine.
+struct Engine {
+    decltype(&::LPLinesCreate) create = nullptr;
+    decltype(&::LPLinesDestroy) destroy = nullptr;
+    decltype(&::LPLinesSetCanvasSize) setCanvasSize = nullptr;
+    decltype(&::LPLinesSetPenWidth) setPenWidth = nullptr;
+    decltype(&::LPLinesClear) clear = nullptr;
+    decltype(&::LPLinesLineTo) lineTo = nullptr;
+    decltype(&::LPLinesEnd) end = nullptr;
+
+    bool load()
+    {
+        const HMODULE m = LoadLibraryW(L"libLPLines.dll");
+        if (!m)
+            return false;
+        bind(m, create, "LPLinesCreate");
+        bind(m, destroy, "LPLinesDestroy");
+        bind(m, setCanvasSize, "LPLinesSetCanvasSize");
+        bind(m, setPenWidth, "LPLinesSetPenWidth");
+        bind(m, clear, "LPLinesClear");
+        bind(m, lineTo, "LPLinesLineTo");
+        bind(m, end, "LPLinesEnd");
+        return create && destroy && setCanvasSize && setPenWidth && clear && lineTo && end;
+    }
+
+    template <typename F>
+    static void bind(HMODULE m, F& f, const char* name)
+    {
+        f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+    }
+};
+
+Engine lp;
 
 struct Point {
     float x;
@@ -110,16 +140,16 @@ double bestPerPoint(int points, Run&& run)
 double engineCost(const std::vector<Point>& stroke, int w, int h, float width, Target& target)
 {
     LPLINES_HANDLE e = nullptr;
-    LPLinesCreate(&e, 0);
-    LPLinesSetCanvasSize(e, w, h);
-    LPLinesSetPenWidth(e, width);
+    lp.create(&e, 0);
+    lp.setCanvasSize(e, w, h);
+    lp.setPenWidth(e, width);
     const double cost = bestPerPoint(static_cast<int>(stroke.size()), [&] {
-        LPLinesClear(e);
+        lp.clear(e);
         for (const Point& p : stroke)
-            LPLinesLineTo(e, target.dc(), p.x, p.y, p.pressure);
-        LPLinesEnd(e, target.dc());
+            lp.lineTo(e, target.dc(), p.x, p.y, p.pressure);
+        lp.end(e, target.dc());
     });
-    LPLinesDestroy(e);
+    lp.destroy(e);
     target.clear();
     return cost;
 }
@@ -165,6 +195,10 @@ double gdiplusCost(const std::vector<Point>& stroke, float width, Target& target
 
 int main()
 {
+    if (!lp.load()) {
+        std::fprintf(stderr, "libLPLines.dll could not be loaded\n");
+        return 1;
+    }
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     const bool haveGdiplus = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
