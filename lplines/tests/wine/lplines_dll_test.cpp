@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -338,6 +341,74 @@ TEST(LPLinesDll, DrawsOntoTheTargetOnlyWhereTheNewInkGoes)
     const std::uint32_t edge = target.at(100, 87);
     EXPECT_NE(edge, under);
     EXPECT_NE(edge, 0xFF0000FFu);
+}
+
+int largestDifference(const PatternDc& a, const PatternDc& b, int width, int height)
+{
+    int worst = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int pa = static_cast<int>((a.at(x, y) >> shift) & 0xFF);
+                const int pb = static_cast<int>((b.at(x, y) >> shift) & 0xFF);
+                worst = std::max(worst, std::abs(pa - pb));
+            }
+    return worst;
+}
+
+// The canvas library's preview: after each committed point a second
+// instance copies the main surface, draws a tapering tail onto the same
+// offscreen DC and its own surface, and is copied back.
+TEST(LPLinesDll, PreviewOnTheSameDcLeavesExactlyTheStrokeDrawnAlone)
+{
+    ASSERT_EQ(api().bound, 24);
+    constexpr int kW = 300;
+    constexpr int kH = 200;
+    Engine main, preview, alone;
+    for (const Engine* e : {&main, &preview, &alone}) {
+        ASSERT_EQ(api().LPLinesSetCanvasSize(e->get(), kW, kH), LPLINES_OK);
+        api().LPLinesSetPenWidth(e->get(), 8.0f);
+        api().LPLinesSetInkFlow(e->get(), 0.5f);
+    }
+    HDC mainDc = nullptr, previewDc = nullptr;
+    api().LPLinesGetCanvasDC(main.get(), &mainDc);
+    api().LPLinesGetCanvasDC(preview.get(), &previewDc);
+
+    std::vector<POINT> points;
+    for (int i = 0; i < 36; ++i)
+        points.push_back({20 + i * 7, static_cast<LONG>(std::lround(100 + 50 * std::sin(i / 4.0)))});
+    PatternDc shown(kW, kH);
+    api().LPLinesClear(main.get());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        api().LPLinesLineTo(main.get(), shown.dc(), static_cast<float>(points[k].x), static_cast<float>(points[k].y), 1.0f);
+        BitBlt(previewDc, 0, 0, kW, kH, mainDc, 0, 0, SRCCOPY);
+        api().LPLinesSetInkFlow(preview.get(), 0.5f);
+        api().LPLinesClear(preview.get());
+        for (std::size_t i = k, n = 5; i < points.size() && n > 0; ++i, --n)
+            api().LPLinesLineTo(preview.get(), shown.dc(), static_cast<float>(points[i].x),
+                                static_cast<float>(points[i].y), n == 5 ? 1.0f : 0.2f * static_cast<float>(n));
+        api().LPLinesEnd(preview.get(), shown.dc());
+        BitBlt(mainDc, 0, 0, kW, kH, previewDc, 0, 0, SRCCOPY);
+    }
+    api().LPLinesEnd(main.get(), shown.dc());
+
+    PatternDc reference(kW, kH);
+    api().LPLinesClear(alone.get());
+    for (const POINT& p : points)
+        api().LPLinesLineTo(alone.get(), reference.dc(), static_cast<float>(p.x), static_cast<float>(p.y), 1.0f);
+    api().LPLinesEnd(alone.get(), reference.dc());
+
+    EXPECT_LE(largestDifference(shown, reference, kW, kH), 1);
+    HDC aloneDc = nullptr;
+    api().LPLinesGetCanvasDC(alone.get(), &aloneDc);
+    int ownDifferences = 0;
+    for (int y = 0; y < kH; y += 2)
+        for (int x = 0; x < kW; x += 2) {
+            const COLORREF a = GetPixel(mainDc, x, y);
+            const COLORREF b = GetPixel(aloneDc, x, y);
+            ownDifferences += std::abs(GetGValue(a) - GetGValue(b)) > 1;
+        }
+    EXPECT_EQ(ownDifferences, 0);
 }
 
 TEST(LPLinesDll, DrawsOntoADeviceDependentBitmapToo)
