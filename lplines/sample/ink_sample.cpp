@@ -49,9 +49,10 @@ Stroke cursive(double x0, double y0, double size, const std::vector<double>& hei
         const auto i = std::min(static_cast<std::size_t>(t), heights.size() - 1);
         const double h = heights[i];
         const double phase = 2.0 * kPi * t;
-        const double x = x0 + size * (0.62 * t - 0.21 * std::sin(phase)) + 0.08 * size * std::sin(0.7 * phase);
+        const double wide = 1.0 + 0.25 * std::sin(1.7 * static_cast<double>(i) + 0.4);
+        const double x = x0 + size * (0.62 * t - 0.21 * wide * std::sin(phase)) + 0.08 * size * std::sin(0.7 * phase);
         const double y = y0 - size * h * (0.5 - 0.5 * std::cos(phase)) + 0.06 * size * t;
-        s.push_back({x, y, 1.0f});
+        s.push_back({x + 0.28 * (y0 - y), y, 1.0f});   // a right-leaning hand
     }
     return s;
 }
@@ -108,7 +109,7 @@ void drawSignature(InkEngine& engine, double x, double y, double size, float hea
     draw(engine, word, heaviest);
     draw(engine, extra[1], heaviest);
     // The dot over a letter: a click.
-    draw(engine, {{x + 2.05 * size, y - 1.05 * size, 0.1f}, {x + 2.05 * size, y - 1.05 * size, 0.05f}}, 1.0f, false);
+    draw(engine, {{x + 2.25 * size, y - 0.85 * size, 0.1f}, {x + 2.25 * size, y - 0.85 * size, 0.05f}}, 1.0f, false);
 }
 
 } // namespace
@@ -120,7 +121,7 @@ int main(int argc, char** argv)
         return 2;
     }
     constexpr int kWidth = 1000;
-    constexpr int kHeight = 640;
+    constexpr int kHeight = 770;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kWidth) * kHeight, lplines::kWhite);
     const lplines::PixelView page{pixels.data(), kWidth, kHeight, kWidth};
 
@@ -144,6 +145,25 @@ int main(int argc, char** argv)
     engine.setInkFlow(0.35f);
     engine.setPenWidth(10.0f);
     drawSignature(engine, 540, 530, 90, 1.1f);
+
+    // Bottom: a tablet pen pressing from 0 up to 2.0 and lifting again
+    // (width 8), and a circle given as 16 points (width 3).
+    engine.setInkFlow(1.0f);
+    engine.setPenWidth(8.0f);
+    Stroke sweep;
+    for (int i = 0; i <= 120; ++i) {
+        const double t = i / 120.0;
+        sweep.push_back({60 + 640 * t, 690 + 30 * std::sin(2.0 * kPi * 2.0 * t),
+                         static_cast<float>(2.0 * std::sin(kPi * t))});
+    }
+    draw(engine, sweep, 1.0f, false);
+    engine.setPenWidth(3.0f);
+    Stroke circle;
+    for (int i = 0; i <= 16; ++i) {
+        const double a = 2.0 * kPi * i / 16.0;
+        circle.push_back({860 + 55 * std::cos(a), 690 + 55 * std::sin(a), 1.0f});
+    }
+    draw(engine, circle, 1.0f, false);
 
     return lplines::writePng(argv[1], page) ? 0 : 1;
 }
