@@ -11,3 +11,6 @@ add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Test helpers every deliverable's Wine tests may use (suite_wintest).
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/wintest ${CMAKE_BINARY_DIR}/wintest)
