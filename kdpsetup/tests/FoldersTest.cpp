@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -19,72 +20,69 @@ QStringList list(std::initializer_list<const char *> names)
 TEST(Folders, CopiesTheWholeTreeWithoutFollowingLinks)
 {
     Scratch scratch;
-    const QString source = scratch.path(QStringLiteral("src"));
-    const QString outside = scratch.path(QStringLiteral("outside"));
-    writeFile(source + QLatin1String("/a.dll"), "new");
-    writeFile(source + QLatin1String("/.hidden"), "h");
-    writeFile(source + QLatin1String("/sub/.deep/x"), "x");
-    writeFile(source + QLatin1String("/into/y"), "y");
-    makeLink(QStringLiteral("a.dll"), source + QLatin1String("/alias.dll"));
-    makeLink(QStringLiteral("../a.dll"), source + QLatin1String("/sub/up.dll"));
-    const QString target = scratch.path(QStringLiteral("home/K1/D1/"));
-    writeFile(target + QLatin1String("a.dll"), "old");
-    writeFile(target + QLatin1String("kept.txt"), "k");
+    const QString source = scratch.path("src/"_q);
+    const QString target = scratch.path("home/K1/D1/"_q);
+    const QString outside = scratch.path("outside"_q);
+    writeFile(source + "a.dll"_q, "new");
+    writeFile(source + ".hidden"_q, "h");
+    writeFile(source + "sub/.deep/x"_q, "x");
+    writeFile(source + "into/y"_q, "y");
+    makeLink("a.dll"_q, source + "alias.dll"_q);
+    makeLink("../a.dll"_q, source + "sub/up.dll"_q);
+    writeFile(target + "a.dll"_q, "old");
+    writeFile(target + "kept.txt"_q, "k");
     QDir().mkpath(outside);
-    makeLink(outside, target + QLatin1String("into")); // left by someone else
+    makeLink(outside, target + "into"_q); // left there by someone else
 
-    ASSERT_TRUE(copyFolder(source + QLatin1Char('/'), target, true));
-    EXPECT_EQ(treeOf(target), list({".hidden", "a.dll", "alias.dll -> a.dll", "into/", "into/y",
-                                    "kept.txt", "sub/", "sub/.deep/", "sub/.deep/x",
-                                    "sub/up.dll -> ../a.dll"}));
-    EXPECT_EQ(readFile(target + QLatin1String("a.dll")), "new");
+    ASSERT_TRUE(copyFolder(source, target, true));
+    EXPECT_EQ(treeOf(target), list({".hidden", "a.dll", "alias.dll -> a.dll", "into/", "into/y", "kept.txt",
+                                    "sub/", "sub/.deep/", "sub/.deep/x", "sub/up.dll -> ../a.dll"}));
+    EXPECT_EQ(readFile(target + "a.dll"_q), "new");
     EXPECT_TRUE(treeOf(outside).isEmpty());
 }
 
 TEST(Folders, RefusesLinksOutOfTheSourceAndFilesItCannotReplace)
 {
     Scratch scratch;
-    const QString source = scratch.path(QStringLiteral("src/"));
-    writeFile(scratch.path(QStringLiteral("secret")), "s");
-    writeFile(source + QLatin1String("a"), "a");
-    makeLink(scratch.path(QStringLiteral("secret")), source + QLatin1String("b"));
-    EXPECT_FALSE(copyFolder(source, scratch.path(QStringLiteral("out1")), true));
-    EXPECT_EQ(treeOf(scratch.path(QStringLiteral("out1"))), list({"a"}));
+    const QString source = scratch.path("src/"_q);
+    writeFile(scratch.path("secret"_q), "s");
+    writeFile(source + "a"_q, "a");
+    makeLink(scratch.path("secret"_q), source + "b"_q);
+    EXPECT_FALSE(copyFolder(source, scratch.path("out1"_q), true));
+    EXPECT_EQ(treeOf(scratch.path("out1"_q)), list({"a"})); // what came before stays
+    QFile::remove(source + "b"_q);
+    makeLink("../secret"_q, source + "b"_q);
+    EXPECT_FALSE(copyFolder(source, scratch.path("out2"_q), true));
 
-    QFile::remove(source + QLatin1String("b"));
-    makeLink(QStringLiteral("../secret"), source + QLatin1String("b"));
-    EXPECT_FALSE(copyFolder(source, scratch.path(QStringLiteral("out2")), true));
-
-    QFile::remove(source + QLatin1String("b"));
-    QDir().mkpath(scratch.path(QStringLiteral("out3/a")));
-    EXPECT_FALSE(copyFolder(source, scratch.path(QStringLiteral("out3")), true));
-    writeFile(scratch.path(QStringLiteral("out4/a")), "old");
-    EXPECT_FALSE(copyFolder(source, scratch.path(QStringLiteral("out4")), false));
-    EXPECT_EQ(readFile(scratch.path(QStringLiteral("out4/a"))), "old");
+    QFile::remove(source + "b"_q);
+    QDir().mkpath(scratch.path("out3/a"_q));
+    EXPECT_FALSE(copyFolder(source, scratch.path("out3"_q), true));
+    writeFile(scratch.path("out4/a"_q), "old");
+    EXPECT_FALSE(copyFolder(source, scratch.path("out4"_q), false));
+    EXPECT_EQ(readFile(scratch.path("out4/a"_q)), "old");
 }
 
 TEST(Folders, RemovesTheWholeTreeButNeverWhatLinksPointTo)
 {
     Scratch scratch;
-    const QString outside = scratch.path(QStringLiteral("outside/"));
-    writeFile(outside + QLatin1String("keep"), "k");
-    const QString temp = scratch.path(QStringLiteral("Temp/"));
-    writeFile(temp + QLatin1String(".hidden"), "h");
-    writeFile(temp + QLatin1String("stale/old.dll"), "o");
-    QFile::setPermissions(temp + QLatin1String("stale/old.dll"), QFile::ReadOwner);
-    makeLink(outside, temp + QLatin1String("dirlink"));
-    makeLink(outside + QLatin1String("keep"), temp + QLatin1String("stale/filelink"));
-    makeLink(QStringLiteral("/nonexistent"), temp + QLatin1String("dangling"));
+    const QString outside = scratch.path("outside/"_q);
+    const QString temp = scratch.path("Temp/"_q);
+    writeFile(outside + "keep"_q, "k");
+    writeFile(temp + ".hidden"_q, "h");
+    writeFile(temp + "stale/old.dll"_q, "o");
+    QFile::setPermissions(temp + "stale/old.dll"_q, QFile::ReadOwner);
+    makeLink(outside, temp + "dirlink"_q);
+    makeLink(outside + "keep"_q, temp + "stale/filelink"_q);
+    makeLink("/nonexistent"_q, temp + "dangling"_q);
     EXPECT_TRUE(removeFolder(temp));
     EXPECT_FALSE(QFileInfo::exists(temp));
     EXPECT_EQ(treeOf(outside), list({"keep"}));
 
-    makeLink(outside, scratch.path(QStringLiteral("Temp")));
+    makeLink(outside, scratch.path("Temp"_q)); // Temp itself a link: just the link goes
     EXPECT_TRUE(removeFolder(temp));
-    EXPECT_FALSE(QFileInfo(scratch.path(QStringLiteral("Temp"))).isSymLink());
+    EXPECT_FALSE(QFileInfo(scratch.path("Temp"_q)).isSymLink());
     EXPECT_EQ(treeOf(outside), list({"keep"}));
-
-    EXPECT_TRUE(removeFolder(scratch.path(QStringLiteral("missing/"))));
+    EXPECT_TRUE(removeFolder(scratch.path("missing/"_q)));
     EXPECT_FALSE(removeFolder(QString()));
 }
 
@@ -92,11 +90,10 @@ TEST(FolderName, AcceptsOnlyNamesThatStayOneFolderDeep)
 {
     for (const char *good : {"K1", "D1 v2.0", "model-1_x", "型号", ".hidden", "CONSOLE", "COM10", "config"})
         EXPECT_TRUE(isSafeFolderName(QString::fromUtf8(good))) << good;
-    for (const char *bad : {"", ".", "..", "a/b", "a\\b", "/abs", "C:", "C:x", "a<b", "a>b", "a\"b",
-                            "a|b", "a?b", "a*b", "tab\there", "nl\n", "del\x7f", "dot.", "space ",
-                            "CON", "nul", "Com1", "lpt9.txt", "config.xml", "CONFIG.XML"})
+    for (const char *bad : {"", ".", "..", "a/b", "a\\b", "/abs", "C:", "C:x", "a<b", "a>b", "a\"b", "a|b", "a?b",
+                            "a*b", "tab\there", "nl\n", "del\x7f", "\xc2\x85", "dot.", "space ", "CON", "nul",
+                            "Com1", "lpt9.txt", "config.xml", "CONFIG.XML"})
         EXPECT_FALSE(isSafeFolderName(QString::fromUtf8(bad))) << bad;
-    EXPECT_FALSE(isSafeFolderName(QString(QChar(0x85))));
 }
 
 } // namespace

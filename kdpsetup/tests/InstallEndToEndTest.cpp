@@ -4,9 +4,8 @@
 
 #include "Sandbox.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -16,6 +15,8 @@
 
 namespace {
 
+const QByteArray successful = "Setup Successful! \n\n";
+
 QStringList list(std::initializer_list<const char *> names)
 {
     QStringList result;
@@ -24,79 +25,66 @@ QStringList list(std::initializer_list<const char *> names)
     return result;
 }
 
-QByteArray devices(const QByteArray &entries)
+QByteArray registry(const QByteArray &root, const QByteArray &entries,
+                    const QByteArray &declaration = "<?xml version=\"1.0\"?>")
 {
-    return "<?xml version=\"1.0\"?>\n<devices>\n" + entries + "</devices>\n";
-}
-
-QByteArray drivers(const QByteArray &entries, const QByteArray &declaration = "<?xml version=\"1.0\"?>")
-{
-    return declaration + "\n<drivers>\n" + entries + "</drivers>\n";
+    return declaration + "\n<" + root + ">\n" + entries + "</" + root + ">\n";
 }
 
 TEST(InstallEndToEnd, Installs7zAndZipPackagesInteractiveAndSilent)
 {
     Sandbox box;
     const Fields d1 = driverFields("D1", "K&1", "32");
-    const QString first = box.package(QStringLiteral("first.7z"), descriptionXml(d1));
-    Sandbox::Run run = box.run({first});
+    Sandbox::Run run = box.run({box.package("first.7z"_q, descriptionXml(d1))});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, box.progressLog(d1, box.keyDrivers32()) + "Setup Successful! \n\n");
-    EXPECT_TRUE(run.unpacker.contains("\nEverything is Ok\n")) << run.unpacker.constData();
-    EXPECT_EQ(treeOf(box.path(QStringLiteral("home32"))),
-              list({"keydrivers/", "keydrivers/K&1/", "keydrivers/K&1/D1/", "keydrivers/K&1/D1/config.xml",
-                    "keydrivers/K&1/D1/driver.dll", "keydrivers/K&1/config.xml", "keydrivers/config.xml"}));
-    EXPECT_EQ(readFile(box.keyDrivers32() + QLatin1String("K&1/D1/config.xml")), descriptionXml(d1));
-    EXPECT_EQ(readFile(box.keyDrivers32() + QLatin1String("config.xml")),
-              devices("    <device>K&amp;1</device>\n"));
+    EXPECT_EQ(run.err, box.progressLog(d1, box.keyDrivers32()) + successful);
+    EXPECT_TRUE(run.unpacker.contains("Type = 7z\n") && run.unpacker.contains("\nEverything is Ok\n"));
+    EXPECT_EQ(treeOf(box.keyDrivers32()), list({"K&1/", "K&1/D1/", "K&1/D1/config.xml", "K&1/D1/driver.dll",
+                                                "K&1/config.xml", "config.xml"}));
+    EXPECT_EQ(readFile(box.keyDrivers32() + "K&1/D1/config.xml"_q), descriptionXml(d1));
+    EXPECT_EQ(readFile(box.keyDrivers32() + "config.xml"_q), registry("devices", "    <device>K&amp;1</device>\n"));
     EXPECT_EQ(treeOf(box.app()), list({"7z.exe -> " SEVENZIP_PROGRAM, "kdpsetup"}));
 
     // A second driver of the same model, from a zip, silently.
-    const quint64 deviceRegistry = inodeOf(box.keyDrivers32() + QLatin1String("config.xml"));
+    const quint64 deviceRegistry = inodeOf(box.keyDrivers32() + "config.xml"_q);
     const Fields d2 = driverFields("D2", "K&1", "32");
-    run = box.run({QStringLiteral("-s"), box.package(QStringLiteral("second.zip"), descriptionXml(d2))});
+    run = box.run({"-s"_q, box.package("second.zip"_q, descriptionXml(d2))});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, box.progressLog(d2, box.keyDrivers32()));
-    EXPECT_TRUE(run.unpacker.contains("Type = zip")) << run.unpacker.constData();
-    EXPECT_EQ(inodeOf(box.keyDrivers32() + QLatin1String("config.xml")), deviceRegistry);
-    EXPECT_EQ(readFile(box.keyDrivers32() + QLatin1String("K&1/config.xml")),
-              drivers("    <driver>D1</driver>\n    <driver>D2</driver>\n", "<?xml version='1.0'?>"));
+    EXPECT_TRUE(run.unpacker.contains("Type = zip\n"));
+    EXPECT_EQ(inodeOf(box.keyDrivers32() + "config.xml"_q), deviceRegistry);
+    EXPECT_EQ(readFile(box.keyDrivers32() + "K&1/config.xml"_q),
+              registry("drivers", "    <driver>D1</driver>\n    <driver>D2</driver>\n", "<?xml version='1.0'?>"));
 
     // A 64-bit driver goes to the other key home; the log still names the 32-bit one.
     const Fields d3 = driverFields("D3", "K3", "64");
-    run = box.run({box.package(QStringLiteral("third.7z"), descriptionXml(d3))});
-    EXPECT_EQ(run.err, box.progressLog(d3, box.keyDrivers32()) + "Setup Successful! \n\n");
-    EXPECT_EQ(readFile(box.keyDrivers64() + QLatin1String("K3/config.xml")),
-              drivers("    <driver>D3</driver>\n"));
+    run = box.run({box.package("third.7z"_q, descriptionXml(d3))});
+    EXPECT_EQ(run.err, box.progressLog(d3, box.keyDrivers32()) + successful);
+    EXPECT_EQ(readFile(box.keyDrivers64() + "K3/config.xml"_q), registry("drivers", "    <driver>D3</driver>\n"));
 }
 
 TEST(InstallEndToEnd, ReinstallsWholeTreesAndClearsWhatAFailedRunLeft)
 {
     Sandbox box;
     const QByteArray description = descriptionXml(driverFields("D1", "K1", "32"));
-    ASSERT_EQ(box.run({box.package(QStringLiteral("v1.7z"),
-                                   {{QStringLiteral("config.xml"), description},
-                                    {QStringLiteral("old.dll"), "old"}, {QStringLiteral("a.dll"), "1"}})})
-                  .exitCode, 0);
-    const quint64 driverRegistry = inodeOf(box.keyDrivers32() + QLatin1String("K1/config.xml"));
+    box.run({box.package("v1.7z"_q, {{"config.xml"_q, description}, {"old.dll"_q, "old"}, {"a.dll"_q, "1"}})});
+    const quint64 driverRegistry = inodeOf(box.keyDrivers32() + "K1/config.xml"_q);
 
     // What an earlier failed run left in Temp, including a link out of it.
-    writeFile(box.app(QStringLiteral("Temp/stale/left.dll")), "stale");
-    writeFile(box.path(QStringLiteral("outside/keep")), "keep");
-    makeLink(box.path(QStringLiteral("outside")), box.app(QStringLiteral("Temp/out")));
-    const QString v2 = box.package(QStringLiteral("v2.zip"),
-                                   {{QStringLiteral("config.xml"), description}, {QStringLiteral("a.dll"), "2"},
-                                    {QStringLiteral(".hidden"), "h"}, {QStringLiteral("sub/.deep/x.dat"), "x"}});
-    const Sandbox::Run run = box.run({v2});
-    EXPECT_TRUE(run.err.endsWith("Setup Successful! \n\n"));
-    EXPECT_EQ(treeOf(box.keyDrivers32() + QLatin1String("K1/D1")),
-              list({".hidden", "a.dll", "config.xml", "old.dll", "sub/", "sub/.deep/", "sub/.deep/x.dat"}));
-    EXPECT_EQ(readFile(box.keyDrivers32() + QLatin1String("K1/D1/a.dll")), "2");
-    EXPECT_EQ(inodeOf(box.keyDrivers32() + QLatin1String("K1/config.xml")), driverRegistry);
-    EXPECT_EQ(treeOf(box.path(QStringLiteral("outside"))), list({"keep"}));
-    EXPECT_FALSE(QFileInfo::exists(box.app(QStringLiteral("Temp"))));
+    writeFile(box.app("Temp/stale/left.dll"_q), "stale");
+    writeFile(box.path("outside/keep"_q), "keep");
+    makeLink(box.path("outside"_q), box.app("Temp/out"_q));
+    const Sandbox::Run run = box.run({box.package("v2.zip"_q, {{"config.xml"_q, description}, {"a.dll"_q, "2"},
+                                                               {".hidden"_q, "h"}, {"sub/.deep/x"_q, "x"}})});
+    EXPECT_TRUE(run.err.endsWith(successful));
+    EXPECT_EQ(treeOf(box.keyDrivers32() + "K1/D1"_q),
+              list({".hidden", "a.dll", "config.xml", "old.dll", "sub/", "sub/.deep/", "sub/.deep/x"}));
+    EXPECT_EQ(readFile(box.keyDrivers32() + "K1/D1/a.dll"_q), "2");
+    EXPECT_EQ(inodeOf(box.keyDrivers32() + "K1/config.xml"_q), driverRegistry);
+    EXPECT_EQ(treeOf(box.path("outside"_q)), list({"keep"}));
+    EXPECT_FALSE(QFileInfo::exists(box.app("Temp"_q)));
 }
 
 TEST(InstallEndToEnd, CommandLineShapes)
@@ -110,17 +98,17 @@ TEST(InstallEndToEnd, CommandLineShapes)
     }
     Sandbox::Run run = box.run(list({"-S", "p.7z"}));
     EXPECT_EQ(run.exitCode, 255);
-    EXPECT_EQ(run.out, "Parameters [-S] error\n");
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out + run.err, "Parameters [-S] error\n");
     EXPECT_EQ(box.run(list({"-s ", "p.7z"})).out, "Parameters [-s ] error\n");
 
     run = box.run({QString()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "The zav package is not exist!\n");
     EXPECT_EQ(run.err, keyHome + "-8 \n");
-    EXPECT_FALSE(QFileInfo::exists(box.app(QStringLiteral("Temp"))));
+    EXPECT_FALSE(QFileInfo::exists(box.app("Temp"_q)));
 
-    run = box.run(list({"-s"}), {QStringLiteral("TQKEY_HOME")});
+    // The switch alone is a package path; a failed silent run says nothing.
+    run = box.run(list({"-s"}), {"TQKEY_HOME"_q});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "KEYhome path is \"\" \n\nall std output is  \"<7z>\" \n\n-8 \n");
     EXPECT_EQ(box.run(list({"-s", "-s"})).err, keyHome + "all std output is  \"<7z>\" \n\n");
@@ -134,27 +122,27 @@ TEST(InstallEndToEnd, UnpackingMustEndWithTheSuccessMarker)
     Sandbox::Run run = box.run(list({"missing.7z"}));
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, failed);
-    writeFile(box.path(QStringLiteral("corrupt.7z")), QByteArray("7z\xbc\xaf\x27\x1c garbage", 14));
+    writeFile(box.path("corrupt.7z"_q), QByteArray("7z\xbc\xaf\x27\x1c garbage", 14));
     EXPECT_EQ(box.run(list({"corrupt.7z"})).err, failed);
 
-    // Relative paths are the working folder's; the arguments are exactly these.
+    // Relative paths are the working folder's; the arguments are exactly
+    // these; the output is shown as printed (quotes, backslashes, lines).
     const Fields fields = driverFields("D1", "K1", "32");
-    box.package(QStringLiteral("p.7z"), descriptionXml(fields));
+    box.package("p.7z"_q, descriptionXml(fields));
     box.useUnpacker("printf '%s|' \"$@\" > \"$0.args\"\n\"$SEVENZIP\" \"$@\" > /dev/null\n"
-                    "printf 'ERROR: Data Error : x.dll\\nEverything is Ok\\nERROR: y\\n'\n");
+                    "printf 'ERROR: \"x.dll\" C:\\\\x\\nEverything is Ok\\nERROR: y\\n'\n");
     run = box.run(list({"p.7z"}));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err, box.progressLog(fields, box.keyDrivers32()) + "Setup Successful! \n\n");
-    EXPECT_EQ(run.unpacker, "ERROR: Data Error : x.dll\nEverything is Ok\nERROR: y\n");
-    EXPECT_EQ(readFile(box.app(QStringLiteral("7z.exe.args"))),
-              "x|p.7z|-o" + box.app(QStringLiteral("Temp/")).toUtf8() + "|-y|");
+    EXPECT_EQ(run.err, box.progressLog(fields, box.keyDrivers32()) + successful);
+    EXPECT_EQ(run.unpacker, "ERROR: \"x.dll\" C:\\x\nEverything is Ok\nERROR: y\n");
+    EXPECT_EQ(readFile(box.app("7z.exe.args"_q)), "x|p.7z|-o" + box.app("Temp/"_q).toUtf8() + "|-y|");
 
     box.useUnpacker("\"$SEVENZIP\" \"$@\" > /dev/null\necho 'Everything is OK'\n");
     run = box.run(list({"p.7z"}));
     EXPECT_EQ(run.err, failed);
     EXPECT_EQ(run.unpacker, "Everything is OK\n");
 
-    QFile::remove(box.app(QStringLiteral("7z.exe")));
+    QFile::remove(box.app("7z.exe"_q));
     run = box.run(list({"p.7z"}));
     EXPECT_EQ(run.err, failed);
     EXPECT_EQ(run.unpacker, "");
@@ -163,7 +151,7 @@ TEST(InstallEndToEnd, UnpackingMustEndWithTheSuccessMarker)
 TEST(InstallEndToEnd, PackageDescriptionMustBeReadable)
 {
     Sandbox box;
-    const QByteArray temp = box.app(QStringLiteral("Temp/")).toUtf8();
+    const QByteArray temp = box.app("Temp/"_q).toUtf8();
     const QByteArray prefix = "KEYhome path is \"" + box.keyDrivers32().toUtf8()
                               + "\" \n\nall std output is  \"<7z>\" \n\nTemp path is \"" + temp
                               + "\" \n\nConfig path is  \"" + temp + "config.xml\" \n\n";
@@ -174,70 +162,70 @@ TEST(InstallEndToEnd, PackageDescriptionMustBeReadable)
         {quadratic, "xml file does not exist! \n-2 \n"},
         {"<drivers><modelid>K1</modelid></drivers>", "-1 \n"}};
     for (const auto &[config, log] : cases) {
-        const Sandbox::Run run = box.run({box.package(QStringLiteral("p.7z"), config)});
+        const Sandbox::Run run = box.run({box.package("p.7z"_q, config)});
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.out, "提取信息失败!\n");
         EXPECT_EQ(run.err, prefix + log);
-        EXPECT_EQ(treeOf(box.app(QStringLiteral("Temp"))), list({"config.xml", "driver.dll"}));
+        EXPECT_EQ(treeOf(box.app("Temp"_q)), list({"config.xml", "driver.dll"}));
     }
-    EXPECT_EQ(treeOf(box.path(QStringLiteral("home32"))), QStringList());
+    EXPECT_EQ(treeOf(box.path("home32"_q)), QStringList());
 }
 
 TEST(InstallEndToEnd, RefusesDescriptionsThatCannotBePlacedSafely)
 {
     struct Case {
         const char *drivername, *modelid, *cpubits;
-        QStringList unset;
         QByteArray result;
+        QStringList unset = {};
     };
     const QList<Case> cases = {
-        {"D1", "", "", {}, "-2 \n"},        {"D1", "..", "32", {}, "-2 \n"},
-        {"D1", "../../x", "32", {}, "-2 \n"}, {"..", "K1", "32", {}, "-2 \n"},
-        {"a\\b", "K1", "32", {}, "-2 \n"},  {"", "K1", "32", {}, "-2 \n"},
-        {"D1", "C:K", "32", {}, "-2 \n"},   {"D1\t", "K1", "32", {}, "-2 \n"},
-        {"config.xml", "K1", "32", {}, "-2 \n"},
-        {"D1", "K1", "16", {}, "-6 \n"},    {"D1", "K1", " 32", {}, "-6 \n"},
-        {"D1", "K1", "64", {QStringLiteral("TQKEY_HOME_X64")}, "-6 \n"},
-        {"D1", "K1", "32", {QStringLiteral("TQKEY_HOME")}, "-6 \n"}};
+        {"D1", "", "", "-2 \n"}, {"D1", "..", "32", "-2 \n"}, {"D1", "../../x", "32", "-2 \n"},
+        {"..", "K1", "32", "-2 \n"}, {"a\\b", "K1", "32", "-2 \n"}, {"", "K1", "32", "-2 \n"},
+        {"D1", "C:K", "32", "-2 \n"}, {"D1\t", "K1", "32", "-2 \n"}, {"config.xml", "K1", "32", "-2 \n"},
+        {"D1", "K1", "16", "-6 \n"}, {"D1", "K1", " 32", "-6 \n"},
+        {"D1", "K1", "64", "-6 \n", {"TQKEY_HOME_X64"_q}}, {"D1", "K1", "32", "-6 \n", {"TQKEY_HOME"_q}}};
     Sandbox box;
     for (const Case &c : cases) {
         const Fields fields = driverFields(c.drivername, c.modelid, c.cpubits);
-        const Sandbox::Run run = box.run({box.package(QStringLiteral("p.7z"), descriptionXml(fields))}, c.unset);
-        const QString keyDrivers = c.unset.contains(QStringLiteral("TQKEY_HOME")) ? QString() : box.keyDrivers32();
+        const Sandbox::Run run = box.run({box.package("p.7z"_q, descriptionXml(fields))}, c.unset);
+        const QString keyDrivers = c.unset.contains("TQKEY_HOME"_q) ? QString() : box.keyDrivers32();
         EXPECT_EQ(run.err, box.progressLog(fields, keyDrivers) + c.result) << c.drivername << c.modelid;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(treeOf(box.app(QStringLiteral("Temp"))), list({"config.xml", "driver.dll"}));
     }
-    EXPECT_EQ(treeOf(box.path()),
-              list({"app/", "app/7z.exe -> " SEVENZIP_PROGRAM, "app/Temp/", "app/Temp/config.xml",
-                    "app/Temp/driver.dll", "app/kdpsetup", "home32/", "home64/", "p.7z", "source-p.7z/",
-                    "source-p.7z/config.xml", "source-p.7z/driver.dll"}));
+    // Nothing was written anywhere but Temp.
+    EXPECT_EQ(treeOf(box.path()), list({"app/", "app/7z.exe -> " SEVENZIP_PROGRAM, "app/Temp/", "app/Temp/config.xml",
+                                        "app/Temp/driver.dll", "app/kdpsetup", "home32/", "home64/", "p.7z",
+                                        "source-p.7z/", "source-p.7z/config.xml", "source-p.7z/driver.dll"}));
 }
 
 TEST(InstallEndToEnd, ArchiveEntriesNeverLandOutsideTheirFolders)
 {
     Sandbox box;
-    const QByteArray description = descriptionXml(driverFields("D1", "K1", "32"));
-    writeFile(box.path(QStringLiteral("outside/keep")), "keep");
-    const QString outside = box.path(QStringLiteral("outside"));
-    writeFile(box.path(QStringLiteral("escape.zip")),
-              zipArchive({{QStringLiteral("config.xml"), description},
-                          {QStringLiteral("../../escape1.txt"), "1"},
-                          {box.path(QStringLiteral("outside/escape2.txt")), "2"}}));
-    EXPECT_EQ(box.run(list({"escape.zip"})).exitCode, 0);
-    writeFile(box.path(QStringLiteral("link.zip")),
-              zipArchive({{QStringLiteral("config.xml"), description}, {QStringLiteral("out"), outside.toUtf8(), true},
-                          {QStringLiteral("out/escape3.txt"), "3"}}));
+    const QString outside = box.path("outside"_q);
+    writeFile(outside + "/keep"_q, "keep");
+    writeFile(box.path("pkg/config.xml"_q), descriptionXml(driverFields("D1", "K1", "32")));
+    writeFile(box.path("escape1.txt"_q), "1");
+    writeFile(box.path("from/out/escape3.txt"_q), "3");
+    makeLink(outside, box.path("pkg/out"_q));
+    // Stored as "../escape1.txt", as an absolute path, and as a link out
+    // followed by a file below it.
+    ASSERT_TRUE(sevenZip(box.path("pkg"_q), list({"a", "-spf", "../names.zip", "config.xml", "../escape1.txt"})));
+    ASSERT_TRUE(sevenZip(box.path("pkg"_q), {"a"_q, "-spf"_q, "../names.zip"_q, outside + "/../escape1.txt"_q}));
+    ASSERT_TRUE(sevenZip(box.path("pkg"_q), list({"a", "-snl", "../link.zip", "config.xml", "out"})));
+    ASSERT_TRUE(sevenZip(box.path("from"_q), list({"a", "../link.zip", "out/escape3.txt"})));
+
+    EXPECT_TRUE(box.run(list({"names.zip"})).err.endsWith(successful));
     EXPECT_TRUE(box.run(list({"link.zip"})).err.endsWith("-8 \n"));
-    for (const QString &entry : treeOf(box.path()).filter(QRegularExpression(QStringLiteral("escape.\\.txt$"))))
-        EXPECT_TRUE(entry.startsWith(QLatin1String("app/Temp/")) || entry.startsWith(QLatin1String("home32/keydrivers/K1/D1/")))
-            << entry.toStdString();
+    for (const QString &entry : treeOf(box.path()).filter(QRegularExpression("escape.\\.txt$"_q))) {
+        EXPECT_TRUE(entry.startsWith("app/Temp/"_q) || entry.startsWith("home32/keydrivers/K1/D1/"_q)
+                    || entry == "escape1.txt"_q || entry == "from/out/escape3.txt"_q) << entry.toStdString();
+    }
     EXPECT_EQ(treeOf(outside), list({"keep"}));
 
     // An unpacker that leaves a link out of Temp: never copied, never followed.
-    box.useUnpacker("\"$SEVENZIP\" \"$@\" > /dev/null\nln -s '" + outside.toUtf8()
-                    + "' '" + box.app(QStringLiteral("Temp/link")).toUtf8() + "'\necho 'Everything is Ok'\n");
-    const Sandbox::Run run = box.run({box.package(QStringLiteral("p.7z"), description)});
+    box.useUnpacker("\"$SEVENZIP\" \"$@\" > /dev/null\nln -s '" + outside.toUtf8() + "' '"
+                    + box.app("Temp/link"_q).toUtf8() + "'\necho 'Everything is Ok'\n");
+    const Sandbox::Run run = box.run({box.package("p.7z"_q, descriptionXml(driverFields("D1", "K1", "32")))});
     EXPECT_EQ(run.out, "copy file error!\n");
     EXPECT_TRUE(run.err.endsWith("-3 \n"));
     EXPECT_EQ(treeOf(outside), list({"keep"}));
@@ -246,16 +234,12 @@ TEST(InstallEndToEnd, ArchiveEntriesNeverLandOutsideTheirFolders)
 TEST(InstallEndToEnd, PasswordProtectedPackageFailsAtOnce)
 {
     Sandbox box;
-    writeFile(box.path(QStringLiteral("src/config.xml")), descriptionXml(driverFields("D1", "K1", "32")));
-    QProcess sevenZip;
-    sevenZip.setWorkingDirectory(box.path(QStringLiteral("src")));
-    sevenZip.start(QStringLiteral(SEVENZIP_PROGRAM), list({"a", "-bso0", "-psecret", "../locked.7z", "."}));
-    ASSERT_TRUE(sevenZip.waitForFinished());
+    writeFile(box.path("src/config.xml"_q), descriptionXml(driverFields("D1", "K1", "32")));
+    ASSERT_TRUE(sevenZip(box.path("src"_q), list({"a", "-psecret", "../locked.7z", "."})));
     QElapsedTimer timer;
     timer.start();
-    const Sandbox::Run run = box.run(list({"locked.7z"}));
+    EXPECT_TRUE(box.run(list({"locked.7z"})).err.endsWith("-8 \n"));
     EXPECT_LT(timer.elapsed(), 50000) << "waited for a password nobody types";
-    EXPECT_TRUE(run.err.endsWith("-8 \n"));
 }
 
 TEST(InstallEndToEnd, RegistryIsNeverLeftHalfWritten)
@@ -264,47 +248,46 @@ TEST(InstallEndToEnd, RegistryIsNeverLeftHalfWritten)
     QByteArray entries;
     for (int i = 0; i < 200; ++i)
         entries += "    <device>MODEL-" + QByteArray::number(i) + "</device>\n";
-    const QString deviceRegistry = box.keyDrivers32() + QLatin1String("config.xml");
-    writeFile(deviceRegistry, devices(entries));
-    const QString package = box.package(QStringLiteral("p.7z"), descriptionXml(driverFields("D1", "K1", "32")));
-    const QString limit = QStringLiteral("--fsize=4096");
+    const QString deviceRegistry = box.keyDrivers32() + "config.xml"_q;
+    writeFile(deviceRegistry, registry("devices", entries));
+    const QString package = box.package("p.7z"_q, descriptionXml(driverFields("D1", "K1", "32")));
 
-    // Writes past the limit fail (EFBIG): the write-back is reported.
-    Sandbox::Run run = box.run({package}, {}, {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                                               QStringLiteral("trap '' XFSZ; exec prlimit ") + limit + QStringLiteral(" -- \"$0\" \"$@\"")});
+    // Writes past the size limit fail (EFBIG): the failed write-back is reported.
+    const QString limit = "--fsize=4096"_q;
+    Sandbox::Run run = box.run({package}, {}, {"/bin/sh"_q, "-c"_q,
+                                               "trap '' XFSZ; exec prlimit "_q + limit + " -- \"$0\" \"$@\""_q});
     EXPECT_TRUE(run.err.endsWith("-1 \n"));
-    EXPECT_EQ(readFile(deviceRegistry), devices(entries));
+    EXPECT_EQ(readFile(deviceRegistry), registry("devices", entries));
     EXPECT_EQ(treeOf(box.keyDrivers32()), list({"K1/", "K1/D1/", "K1/D1/config.xml", "K1/D1/driver.dll", "config.xml"}));
 
     // The same limit kills the process in the middle of the write.
-    run = box.run({package}, {}, {QStringLiteral("prlimit"), limit, QStringLiteral("--")});
+    run = box.run({package}, {}, {"prlimit"_q, limit, "--"_q});
     EXPECT_EQ(run.exitCode, -1000);
-    EXPECT_EQ(readFile(deviceRegistry), devices(entries));
+    EXPECT_EQ(readFile(deviceRegistry), registry("devices", entries));
 }
 
 TEST(InstallEndToEnd, RunsFromOneFolderTakeTurns)
 {
     Sandbox box;
-    const QString p1 = box.package(QStringLiteral("p1.7z"), descriptionXml(driverFields("D1", "K1", "32")));
-    const QString p2 = box.package(QStringLiteral("p2.zip"), descriptionXml(driverFields("D2", "K2", "32")));
+    const QString p1 = box.package("p1.7z"_q, descriptionXml(driverFields("D1", "K1", "32")));
+    const QString p2 = box.package("p2.zip"_q, descriptionXml(driverFields("D2", "K2", "32")));
 
     // A run killed while it holds the lock leaves it behind; the next run takes it over.
     box.useUnpacker("kill -9 $PPID\n");
     EXPECT_EQ(box.run({p1}).exitCode, -1000);
-    EXPECT_TRUE(QFileInfo::exists(box.app(QStringLiteral("Temp.lock"))));
+    EXPECT_TRUE(QFileInfo::exists(box.app("Temp.lock"_q)));
 
     box.useUnpacker("sleep 1\nexec \"$SEVENZIP\" \"$@\"\n");
     std::vector<Sandbox::Run> runs(2);
     std::thread second([&] { runs[1] = box.run({p2}); });
     runs[0] = box.run({p1});
     second.join();
-    EXPECT_TRUE(runs[0].err.endsWith("Setup Successful! \n\n"));
-    EXPECT_TRUE(runs[1].err.endsWith("Setup Successful! \n\n"));
+    EXPECT_TRUE(runs[0].err.endsWith(successful) && runs[1].err.endsWith(successful));
     EXPECT_EQ(treeOf(box.keyDrivers32()),
               list({"K1/", "K1/D1/", "K1/D1/config.xml", "K1/D1/driver.dll", "K1/config.xml", "K2/", "K2/D2/",
                     "K2/D2/config.xml", "K2/D2/driver.dll", "K2/config.xml", "config.xml"}));
-    EXPECT_EQ(readFile(box.keyDrivers32() + QLatin1String("K2/D2/driver.dll")), "MZ driver p2.zip");
-    EXPECT_FALSE(QFileInfo::exists(box.app(QStringLiteral("Temp.lock"))));
+    EXPECT_EQ(readFile(box.keyDrivers32() + "K2/D2/driver.dll"_q), "MZ driver p2.zip");
+    EXPECT_FALSE(QFileInfo::exists(box.app("Temp.lock"_q)));
 }
 
 } // namespace

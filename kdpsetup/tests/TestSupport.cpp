@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,7 @@
 
 void PrintTo(const QByteArray &bytes, std::ostream *out)
 {
-    *out << '"';
-    for (const char c : bytes) {
-        if (c == '\n')
-            *out << "\\n";
-        else if (static_cast<unsigned char>(c) < 0x20)
-            *out << "\\x" << std::hex << int(static_cast<unsigned char>(c)) << std::dec;
-        else
-            *out << c;
-    }
-    *out << '"';
+    *out << '"' << QByteArray(bytes).replace('\n', "\\n").constData() << '"';
 }
 
 void PrintTo(const QString &text, std::ostream *out)
@@ -31,12 +23,7 @@ void PrintTo(const QString &text, std::ostream *out)
 
 void PrintTo(const QStringList &list, std::ostream *out)
 {
-    *out << "{ ";
-    for (const QString &item : list) {
-        PrintTo(item, out);
-        *out << ' ';
-    }
-    *out << '}';
+    PrintTo(list.join(QLatin1String(" | ")), out);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -59,30 +46,22 @@ void makeLink(const QString &target, const QString &link)
     ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
 }
 
-namespace {
-
-QString rawLinkTarget(const QString &link)
-{
-    QByteArray target(4096, '\0');
-    const ssize_t size = ::readlink(QFile::encodeName(link).constData(), target.data(), target.size());
-    return QFile::decodeName(target.left(size < 0 ? 0 : int(size)));
-}
-
-} // namespace
-
 QStringList treeOf(const QString &root)
 {
     QStringList tree;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    const QDir base(root);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
-        QString name = base.relativeFilePath(entry.filePath());
-        if (entry.isSymLink())
-            name += QLatin1String(" -> ") + rawLinkTarget(entry.filePath());
-        else if (entry.isDir())
+        QString name = QDir(root).relativeFilePath(entry.filePath());
+        if (entry.isSymLink()) {
+            QByteArray target(4096, '\0');
+            const ssize_t size = ::readlink(QFile::encodeName(entry.filePath()).constData(),
+                                            target.data(), size_t(target.size()));
+            name += " -> "_q + QFile::decodeName(target.left(int(std::max<ssize_t>(size, 0))));
+        } else if (entry.isDir()) {
             name += QLatin1Char('/');
+        }
         tree << name;
     }
     tree.sort();
@@ -95,77 +74,24 @@ quint64 inodeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
+bool sevenZip(const QString &folder, const QStringList &arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(SEVENZIP_PROGRAM), QStringList{"-bso0"_q, "-bsp0"_q} + arguments);
+    return process.waitForFinished(60000) && process.exitCode() == 0;
+}
+
 QString Scratch::path(const QString &relative) const
 {
     return relative.isEmpty() ? dir.path() : dir.filePath(relative);
 }
 
-namespace {
-
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : data) {
-        crc ^= static_cast<quint8>(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void put16(QByteArray &out, quint32 value)
-{
-    out.append(char(value & 0xFF)).append(char((value >> 8) & 0xFF));
-}
-
-void put32(QByteArray &out, quint32 value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-} // namespace
-
-QByteArray zipArchive(const QList<ZipEntry> &entries)
-{
-    QByteArray body;
-    QByteArray directory;
-    for (const ZipEntry &entry : entries) {
-        const QByteArray name = entry.name.toUtf8();
-        const quint32 crc = crc32(entry.data);
-        const quint32 offset = quint32(body.size());
-        put32(body, 0x04034b50); // local header, stored, no flags
-        put16(body, 10); put16(body, 0); put16(body, 0); put32(body, 0);
-        put32(body, crc); put32(body, quint32(entry.data.size())); put32(body, quint32(entry.data.size()));
-        put16(body, quint32(name.size())); put16(body, 0);
-        body += name + entry.data;
-
-        put32(directory, 0x02014b50);
-        put16(directory, (3 << 8) | 10); // made on Unix: the mode below counts
-        put16(directory, 10); put16(directory, 0); put16(directory, 0); put32(directory, 0);
-        put32(directory, crc); put32(directory, quint32(entry.data.size())); put32(directory, quint32(entry.data.size()));
-        put16(directory, quint32(name.size())); put16(directory, 0); put16(directory, 0);
-        put16(directory, 0); put16(directory, 0);
-        put32(directory, (entry.isLink ? 0120777u : 0100644u) << 16);
-        put32(directory, offset);
-        directory += name;
-    }
-    QByteArray end;
-    put32(end, 0x06054b50);
-    put16(end, 0); put16(end, 0);
-    put16(end, quint32(entries.size())); put16(end, quint32(entries.size()));
-    put32(end, quint32(directory.size())); put32(end, quint32(body.size()));
-    put16(end, 0);
-    return body + directory + end;
-}
-
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields)
 {
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<driver>\n";
-    for (const auto &field : fields) {
-        xml += "  <" + field.first.toUtf8() + ">" + field.second.toUtf8().replace("&", "&amp;")
-               + "</" + field.first.toUtf8() + ">\n";
-    }
+    for (const auto &[tag, text] : fields)
+        xml += "  <" + tag.toUtf8() + ">" + text.toUtf8().replace("&", "&amp;") + "</" + tag.toUtf8() + ">\n";
     return xml + "</driver>\n";
 }
 

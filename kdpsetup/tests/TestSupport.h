@@ -7,6 +7,11 @@
 
 #include <ostream>
 
+inline QString operator""_q(const char *utf8, size_t size)
+{
+    return QString::fromUtf8(utf8, int(size));
+}
+
 // Readable failure messages.
 void PrintTo(const QByteArray &bytes, std::ostream *out);
 void PrintTo(const QString &text, std::ostream *out);
@@ -14,13 +19,14 @@ void PrintTo(const QStringList &list, std::ostream *out);
 
 // Files and folders for tests. Paths are absolute, with forward slashes.
 void writeFile(const QString &path, const QByteArray &bytes);
-QByteArray readFile(const QString &path);
+QByteArray readFile(const QString &path); // "<missing>" when it can't be read
 void makeLink(const QString &target, const QString &link);
-// Every entry below ROOT as a sorted list of relative paths: folders end in
-// "/", links read "name -> target".
+// Every entry below ROOT, sorted: folders end in "/", links read "name -> target".
 QStringList treeOf(const QString &root);
 // Inode number of PATH (0 when missing): shows whether a file was replaced.
 quint64 inodeOf(const QString &path);
+// Runs 7-Zip with ARGUMENTS in FOLDER; true when it succeeded.
+bool sevenZip(const QString &folder, const QStringList &arguments);
 
 // A fresh folder removed with its contents at the end of the test.
 class Scratch {
@@ -30,15 +36,6 @@ public:
 private:
     QTemporaryDir dir;
 };
-
-// A zip archive written by hand, for entries 7-Zip itself would never
-// store (names leading out, links).
-struct ZipEntry {
-    QString name;
-    QByteArray data;
-    bool isLink = false;
-};
-QByteArray zipArchive(const QList<ZipEntry> &entries);
 
 // A package description with the given fields, in file order.
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields);

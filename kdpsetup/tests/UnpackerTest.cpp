@@ -11,7 +11,7 @@ namespace {
 
 QString script(const Scratch &scratch, const QByteArray &body)
 {
-    const QString path = scratch.path(QStringLiteral("unpacker"));
+    const QString path = scratch.path("unpacker"_q);
     writeFile(path, "#!/bin/sh\n" + body);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
@@ -21,14 +21,13 @@ TEST(Unpacker, ClosesTheInputSoAPromptEndsAtOnce)
 {
     Scratch scratch;
     const QString program = script(scratch, "printf 'Enter password:'\nread answer\necho \"[$answer]$#$1$2\"\n");
-    EXPECT_EQ(runUnpacker(program, {QStringLiteral("x"), QStringLiteral("y")}, 60000),
-              QByteArray("Enter password:[]2xy\n"));
+    EXPECT_EQ(runUnpacker(program, {"x"_q, "y"_q}, 60000), QByteArray("Enter password:[]2xy\n"));
 }
 
 TEST(Unpacker, KillsAnUnpackerStillRunningAtTheLimit)
 {
     Scratch scratch;
-    const QString pidFile = scratch.path(QStringLiteral("pid"));
+    const QString pidFile = scratch.path("pid"_q);
     const QString program = script(scratch, "echo $$ > \"$1\"\necho started\nexec sleep 60\n");
     EXPECT_EQ(runUnpacker(program, {pidFile}, 300), QByteArray("started\n"));
     const pid_t pid = readFile(pidFile).trimmed().toInt();
@@ -38,7 +37,7 @@ TEST(Unpacker, KillsAnUnpackerStillRunningAtTheLimit)
 
 TEST(Unpacker, MissingProgramGivesNoOutput)
 {
-    EXPECT_EQ(runUnpacker(QStringLiteral("/nonexistent/7z.exe"), {}, 1000), QByteArray());
+    EXPECT_EQ(runUnpacker("/nonexistent/7z.exe"_q, {}, 1000), QByteArray());
     EXPECT_EQ(unpackerText(QByteArray("Ok\xe9\0rest", 7)), QString::fromLatin1("Ok\xe9"));
 }
 
