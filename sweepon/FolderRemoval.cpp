@@ -1,0 +1,165 @@
+#include "FolderRemoval.h"
+
+#include "FolderPaths.h"
+#include "framework/FileFind.h"
+#include "framework/MessageBox.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+#include <winternl.h>
+
+using sweepon::FitsPathLimit;
+
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle()
+    {
+        if (IsValid()) {
+            CloseHandle(handle_);
+        }
+    }
+    bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+void WarnFolderNotRemoved()
+{
+    framework::ShowMessageBox(nullptr, L"删除目录失败！", L"警告信息", MB_OK);
+}
+
+bool IsLink(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(sweepon::WithoutTrailingBackslashes(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool MarkForDeletion(HANDLE handle)
+{
+    // Through ntdll: SetFileInformationByHandle is missing on Windows XP,
+    // which has junctions all the same.
+    struct {
+        BOOLEAN deleteFile;
+    } disposition{TRUE};
+    IO_STATUS_BLOCK status{};
+    return NtSetInformationFile(handle, &status, &disposition, sizeof(disposition),
+                                static_cast<FILE_INFORMATION_CLASS>(13 /* FileDispositionInformation */))
+           == 0;
+}
+
+// Deletes the link itself, never what it points to. The handle is checked
+// to be the link before anything is deleted: a platform that follows links
+// even when told not to (Wine with Unix symbolic links) gets no delete at all.
+bool RemoveLinkItself(const CString& path)
+{
+    const FileHandle link(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                      nullptr));
+    if (!link.IsValid()) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(link.Get(), &information)
+        || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return false;
+    }
+    return MarkForDeletion(link.Get());
+}
+
+void RemoveFolderContents(const CString& folder)
+{
+    const CString pattern = sweepon::RemovalPattern(folder);
+    if (!FitsPathLimit(pattern)) {
+        return;
+    }
+    CFileFind finder;
+    BOOL more = finder.FindFile(pattern.c_str());
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots()) {
+            continue;
+        }
+        const CString path = sweepon::RemovalEntry(folder, finder.GetFileName());
+        if (!FitsPathLimit(path)) {
+            continue;
+        }
+        if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteDirectory(path);
+        } else {
+            DeleteFileW(path.c_str());
+        }
+    }
+    finder.Close();
+}
+
+bool RemoveFolderTree(const CString& folder)
+{
+    if (!FitsPathLimit(folder)) {
+        return false;
+    }
+    RemoveFolderContents(folder);
+    return RemoveDirectoryW(folder.c_str()) != FALSE;
+}
+
+}  // namespace
+
+void CountFolderContents(const CString& folder, std::size_t& subfolders, std::size_t& files)
+{
+    const CString pattern = sweepon::CountPattern(folder);
+    if (!FitsPathLimit(pattern)) {
+        return;
+    }
+    CFileFind finder;
+    BOOL more = finder.FindFile(pattern.c_str());
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+            ++files;
+            continue;
+        }
+        const CString name = finder.GetFileName();
+        if (name.empty() || name.front() == L'.') {
+            continue;
+        }
+        ++subfolders;
+        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
+            continue;
+        }
+        CountFolderContents(sweepon::CountSubfolder(folder, name), subfolders, files);
+    }
+    finder.Close();
+}
+
+bool DeleteDirectory(CString folder)
+{
+    const bool removed = IsLink(folder) ? RemoveLinkItself(folder) : RemoveFolderTree(folder);
+    if (!removed) {
+        WarnFolderNotRemoved();
+    }
+    return removed;
+}
+
+void RemoveCandidateFolders(const std::array<CString, 4>& candidates)
+{
+    std::size_t files = 0;  // counted along, never consulted
+    for (const CString& candidate : candidates) {
+        if (!FitsPathLimit(candidate) || !PathFileExistsW(candidate.c_str())) {
+            continue;
+        }
+        std::size_t subfolders = 0;
+        CountFolderContents(candidate, subfolders, files);
+        if (subfolders > 0) {
+            continue;
+        }
+        DeleteDirectory(candidate);
+    }
+}

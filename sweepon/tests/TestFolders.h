@@ -1,0 +1,49 @@
+// Folders and files for Sweepon's Wine tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace sweepon_test {
+
+// A fresh folder of its own under the temporary folder, removed with
+// everything in it when the object goes. Path() ends with a backslash.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder();
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+bool Exists(const std::wstring& path);
+DWORD Attributes(const std::wstring& path);
+// Makes the folder and any missing folder above it.
+bool MakeFolders(const std::wstring& path);
+// Makes the file (and the folders above it) with a little content.
+bool MakeFile(const std::wstring& path);
+bool MakeReadOnlyFile(const std::wstring& path);
+// Removes a file or a folder tree, read-only files included, taking links
+// away as links (through the Unix side: Wine follows them in every Win32
+// call) and never entering them.
+void RemoveTree(const std::wstring& path);
+
+// "\\?\" + path: for folders longer than the classic calls take.
+std::wstring LongPath(const std::wstring& path);
+
+// Makes `link` a Unix symbolic link to the folder `target`: the only kind of
+// link Wine has. Wine lists it as a folder with the reparse-point attribute.
+// False when the Unix side cannot be reached.
+bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
+
+// Whether the ANSI code page can spell `text` (without best-fit guesses).
+bool AnsiCodePageHolds(const std::wstring& text);
+
+}  // namespace sweepon_test
