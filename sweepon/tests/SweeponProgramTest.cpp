@@ -1,0 +1,219 @@
+// The real sweepon.exe, run as several Windows versions on maker folders
+// seeded in the prefix's own Start Menus.
+#include "RunAsWindowsVersion.h"
+#include "StartMenuSeeds.h"
+#include "TestFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sweepon_test {
+namespace {
+
+using wintest::WindowsVersion;
+
+std::wstring SweeponPath()
+{
+    return wintest::ProgramFolder() + L"sweepon.exe";
+}
+
+void SeedFilesOnly(const std::wstring& folder)
+{
+    MakeFile(folder + L"\\夸沃科技.lnk");
+    MakeFile(folder + L"\\Uninstall.lnk");
+    MakeFile(folder + L"\\Website.url");
+}
+
+void SeedDotFolderOnly(const std::wstring& folder)
+{
+    MakeFile(folder + L"\\.cache\\state.dat");
+    MakeFile(folder + L"\\.cache\\inner\\more.dat");
+}
+
+void SeedWithSubfolder(const std::wstring& folder, const std::wstring& subfolder)
+{
+    MakeFile(folder + L"\\Uninstall.lnk");
+    MakeFolders(folder + L"\\" + subfolder);
+}
+
+bool IsAtOrBelow(const std::wstring& path, const std::wstring& folder)
+{
+    return path == folder || path.rfind(folder + L"\\", 0) == 0;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
+}
+
+// What changed between the snapshots is exactly the removal of `removed`.
+void ExpectOnlyRemoved(const std::set<std::wstring>& before, const std::set<std::wstring>& after,
+                       const std::vector<std::wstring>& removed)
+{
+    for (const std::wstring& folder : removed) {
+        EXPECT_TRUE(before.count(folder)) << "not seeded: " << Narrow(folder);
+    }
+    for (const std::wstring& path : before) {
+        bool shouldGo = false;
+        for (const std::wstring& folder : removed) {
+            shouldGo = shouldGo || IsAtOrBelow(path, folder);
+        }
+        EXPECT_EQ(after.count(path) == 0, shouldGo)
+            << (shouldGo ? "still there: " : "removed: ") << Narrow(path);
+    }
+    for (const std::wstring& path : after) {
+        EXPECT_TRUE(before.count(path)) << "new: " << Narrow(path);
+    }
+}
+
+class SweeponProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearStartMenus();
+        SeedNeighbours();
+    }
+    void TearDown() override { ClearStartMenus(); }
+
+    // A box would keep the program waiting: a run must end by itself.
+    static void RunAs(WindowsVersion version)
+    {
+        const wintest::VersionedProgram sweepon(SweeponPath(), version);
+        ASSERT_TRUE(sweepon.IsReady());
+        const wintest::ProgramResult result = sweepon.Run(L"", 30000);
+        ASSERT_TRUE(result.started);
+        EXPECT_TRUE(result.finished) << "still running: waiting on a warning box?";
+        EXPECT_EQ(result.exitCode, 0u);
+    }
+
+    const MakerFolders windows7 = Windows7LayoutFolders();
+    const MakerFolders older = OlderLayoutFolders();
+};
+
+TEST_F(SweeponProgram, OnWindows7RemovesTheProgramsFoldersWithoutSubfolders)
+{
+    SeedFilesOnly(windows7[0]);
+    SeedDotFolderOnly(windows7[1]);
+    SeedWithSubfolder(windows7[2], L"Docs");
+    // windows7[3] is missing and must stay so
+    SeedFilesOnly(older[0]);
+    SeedFilesOnly(older[3]);
+    const auto before = SnapshotStartMenus();
+
+    RunAs(WindowsVersion::Windows7);
+
+    ExpectOnlyRemoved(before, SnapshotStartMenus(), {windows7[0], windows7[1]});
+    EXPECT_FALSE(Exists(windows7[3]));
+}
+
+TEST_F(SweeponProgram, OnWindows10KeepsAMakerFolderWithASubfolderWhateverTheCodePage)
+{
+    // Under an ANSI code page without these characters an ANSI search of
+    // 夸沃科技 finds nothing; the subfolder must be seen all the same.
+    if (AnsiCodePageHolds(windows7[0])) {
+        std::printf("note: ANSI code page %u spells the folder's name\n", GetACP());
+    }
+    SeedWithSubfolder(windows7[0], L"子目录");
+    SeedFilesOnly(windows7[2]);
+    SeedDotFolderOnly(windows7[3]);
+    const auto before = SnapshotStartMenus();
+
+    RunAs(WindowsVersion::Windows10);
+
+    ExpectOnlyRemoved(before, SnapshotStartMenus(), {windows7[2], windows7[3]});
+    EXPECT_FALSE(Exists(windows7[1]));
+}
+
+TEST_F(SweeponProgram, BeforeWindows7AndOnItsServersTheOlderLayoutIsUsed)
+{
+    for (const WindowsVersion version :
+         {WindowsVersion::WindowsXP, WindowsVersion::Vista, WindowsVersion::Server2008R2}) {
+        SCOPED_TRACE(Narrow(wintest::WineVersionSetting(version)));
+        ClearStartMenus();
+        SeedNeighbours();
+        SeedFilesOnly(older[0]);
+        SeedDotFolderOnly(older[1]);
+        SeedWithSubfolder(older[2], L"程序");
+        SeedFilesOnly(older[3]);
+        SeedFilesOnly(windows7[0]);
+        SeedFilesOnly(windows7[3]);
+        const auto before = SnapshotStartMenus();
+
+        RunAs(version);
+
+        ExpectOnlyRemoved(before, SnapshotStartMenus(), {older[0], older[1], older[3]});
+    }
+}
+
+TEST_F(SweeponProgram, RunningAgainChangesNothing)
+{
+    SeedFilesOnly(windows7[0]);
+    SeedWithSubfolder(windows7[2], L"Docs");
+    RunAs(WindowsVersion::Windows10);
+    const auto afterFirst = SnapshotStartMenus();
+    RunAs(WindowsVersion::Windows10);
+    EXPECT_EQ(SnapshotStartMenus(), afterFirst);
+}
+
+TEST_F(SweeponProgram, WithNothingToRemoveItEndsQuietly)
+{
+    const auto before = SnapshotStartMenus();
+    RunAs(WindowsVersion::WindowsXP);
+    RunAs(WindowsVersion::Windows10);
+    EXPECT_EQ(SnapshotStartMenus(), before);
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(file);
+    return bytes;
+}
+
+TEST(SweeponImage, IsAWindowedProgram)
+{
+    const std::string image = ReadFileBytes(SweeponPath());
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+    ASSERT_LT(static_cast<std::size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
+TEST(SweeponImage, CarriesItsManifest)
+{
+    const HMODULE image = LoadLibraryExW(SweeponPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    const HRSRC resource = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(resource, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, resource)));
+    const std::string manifest(bytes, SizeofResource(image, resource));
+    FreeLibrary(image);
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+                            "true</dpiAware>"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace sweepon_test
