@@ -4,6 +4,8 @@
 // reads:
 //     BOOL more = finder.FindFile(pattern);
 //     while (more) { more = finder.FindNextFile(); ...use the current entry... }
+// <windows.h> turns the name FindNextFile into FindNextFileW, here and at
+// every call alike, so the member keeps its familiar name in the source.
 #pragma once
 
 #include "FrameworkString.h"

@@ -83,29 +83,6 @@ TEST(DrivePart, UpToAndIncludingTheFirstColon)
     EXPECT_EQ(DrivePart(L":"), L":");
 }
 
-TEST(PathLimit, TheClassicCallsTake259Characters)
-{
-    EXPECT_TRUE(FitsPathLimit(std::wstring(259, L'a')));
-    EXPECT_FALSE(FitsPathLimit(std::wstring(260, L'a')));
-    EXPECT_FALSE(FitsPathLimit(std::wstring(5000, L'a')));
-    EXPECT_TRUE(FitsPathLimit(L""));
-}
-
-TEST(WalkPaths, CountingExtendsTheFolderAsItIs)
-{
-    EXPECT_EQ(CountPattern(L"C:\\m\\"), L"C:\\m\\*.*");
-    EXPECT_EQ(CountSubfolder(L"C:\\m\\", L"sub"), L"C:\\m\\sub\\");
-    EXPECT_EQ(CountPattern(CountSubfolder(L"C:\\m\\", L"sub")), L"C:\\m\\sub\\*.*");
-}
-
-TEST(WalkPaths, RemovalAddsItsOwnBackslash)
-{
-    EXPECT_EQ(RemovalPattern(L"C:\\m\\"), L"C:\\m\\\\*.*");
-    EXPECT_EQ(RemovalEntry(L"C:\\m\\", L"a.lnk"), L"C:\\m\\\\a.lnk");
-    EXPECT_EQ(RemovalPattern(RemovalEntry(L"C:\\m\\", L"sub")), L"C:\\m\\\\sub\\*.*");
-    EXPECT_EQ(RemovalEntry(L"C:\\m\\\\sub", L"夸"), L"C:\\m\\\\sub\\夸");
-}
-
 TEST(WalkPaths, QueriesNameTheEntryItself)
 {
     EXPECT_EQ(WithoutTrailingBackslashes(L"C:\\m\\Quorvale\\"), L"C:\\m\\Quorvale");

@@ -67,13 +67,6 @@ TEST_F(FolderRemoval, CountsThroughWideCallsWhateverTheCodePage)
     EXPECT_EQ(Count(maker).subfolders, 1u);
 }
 
-TEST_F(FolderRemoval, AMissingFolderAddsNothing)
-{
-    const Counts counts = Count(scratch / L"missing\\");
-    EXPECT_EQ(counts.subfolders, 0u);
-    EXPECT_EQ(counts.files, 0u);
-}
-
 TEST_F(FolderRemoval, ALinkedFolderIsCountedButNotEntered)
 {
     const std::wstring outside = scratch / L"outside";

@@ -1,5 +1,4 @@
-// The stand-in for the class library: file finder, application run, boxes.
-#include "MessageBoxRecorder.h"
+// The stand-in for the class library: file finder and application run.
 #include "TestFolders.h"
 #include "framework/FileFind.h"
 #include "framework/WinApp.h"
@@ -70,18 +69,6 @@ TEST(FileFind, NothingToFind)
     EXPECT_FALSE(finder.FindFile((scratch / L"*.none").c_str()));
 }
 
-TEST(FileFind, MatchesAnyAttributeOfTheMask)
-{
-    ScratchFolder scratch;
-    MakeReadOnlyFile(scratch / L"locked.lnk");
-    CFileFind finder;
-    ASSERT_TRUE(finder.FindFile((scratch / L"locked.lnk").c_str()));
-    finder.FindNextFile();
-    EXPECT_TRUE(finder.MatchesMask(FILE_ATTRIBUTE_READONLY));
-    EXPECT_TRUE(finder.MatchesMask(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY));
-}
-
 TEST(FileFind, CanStartAgainAfterClose)
 {
     ScratchFolder scratch;
@@ -137,24 +124,6 @@ TEST(WinApp, TrueFromInitInstanceRunsTheMessageLoopToItsEnd)
     RecordingApp app(true, 7);
     EXPECT_EQ(AfxWinMain(), 7);
     EXPECT_EQ(app.calls, "init run exit ");
-}
-
-TEST(WinApp, WithoutAnApplicationThereIsNothingToRun)
-{
-    {
-        RecordingApp app(false);
-    }
-    EXPECT_EQ(AfxGetApp(), nullptr);
-    EXPECT_EQ(AfxWinMain(), -1);
-}
-
-TEST(MessageBoxes, GoWhereTheyAreRouted)
-{
-    MessageBoxRecorder recorder;
-    EXPECT_EQ(framework::ShowMessageBox(nullptr, L"text", L"caption", MB_OK), IDOK);
-    ASSERT_EQ(recorder.Boxes().size(), 1u);
-    EXPECT_EQ(recorder.Boxes()[0].text, L"text");
-    EXPECT_EQ(recorder.Boxes()[0].caption, L"caption");
 }
 
 }  // namespace
