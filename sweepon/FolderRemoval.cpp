@@ -50,7 +50,7 @@ bool MarkForDeletion(HANDLE handle)
     } disposition{TRUE};
     IO_STATUS_BLOCK status{};
     return NtSetInformationFile(handle, &status, &disposition, sizeof(disposition),
-                                static_cast<FILE_INFORMATION_CLASS>(13 /* FileDispositionInformation */))
+                                FileDispositionInformation)
            == 0;
 }
 
@@ -59,7 +59,8 @@ bool MarkForDeletion(HANDLE handle)
 // even when told not to (Wine with Unix symbolic links) gets no delete at all.
 bool RemoveLinkItself(const CString& path)
 {
-    const FileHandle link(CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    const CString linkPath = sweepon::WithoutTrailingBackslashes(path);
+    const FileHandle link(CreateFileW(linkPath.c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING,
                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
@@ -88,10 +89,13 @@ void RemoveFolderContents(const CString& folder)
         if (finder.IsDots()) {
             continue;
         }
+        // An entry the calls cannot reach stays, and so does its folder.
         const CString path = sweepon::RemovalEntry(folder, finder.GetFileName());
         if (!FitsPathLimit(path)) {
             continue;
         }
+        // A linked folder goes through DeleteDirectory too, which removes it
+        // as a link; a linked file is removed as a link by DeleteFileW.
         if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             DeleteDirectory(path);
         } else {
