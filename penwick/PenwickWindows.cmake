@@ -1,0 +1,161 @@
+# The Windows tree's part of penwick: the DLL, its test doubles, its Wine
+# tests and its benchmark.
+#
+# penwick.dll loads libLPLines.dll from its own folder, so each engine a
+# test runs against gets a folder of its own with a copy of penwick.dll:
+#   bin/            the recording engine (tests of calls and arguments)
+#   bin-decorated/  a recording engine exporting LPLinesGetCanvasDC only as
+#                   _LPLinesGetCanvasDC@8
+#   bin-noengine/   no engine at all
+#   bin-lplines/    the real engine (when lplines is built too)
+#   bench/          the benchmark, with the real engine when there is one
+
+set(PENWICK_BIN ${CMAKE_CURRENT_BINARY_DIR}/bin)
+
+# The library's insides, also linked straight into the benchmark, which
+# times the rendering of single points.
+add_library(penwick_win STATIC
+    src/win/canvas.cpp src/win/canvas.h
+    src/win/debug_print.cpp src/win/debug_print.h
+    src/win/draw_thread.cpp src/win/draw_thread.h
+    src/win/handles.h
+    src/win/ink_engine.cpp src/win/ink_engine.h
+    src/win/ink_renderer.cpp src/win/ink_renderer.h
+    src/win/library.cpp src/win/library.h
+    src/win/sdk.cpp src/win/sdk.h
+    src/win/tablet.cpp src/win/tablet.h)
+target_include_directories(penwick_win PUBLIC include src)
+target_link_libraries(penwick_win PUBLIC penwick_core gdi32 user32)
+suite_warnings(penwick_win)
+
+add_library(penwick SHARED include/penwick.h penwick.def src/win/exports.cpp)
+target_include_directories(penwick PUBLIC include)
+target_link_libraries(penwick PRIVATE penwick_win)
+# The .def names the stdcall symbols; --kill-at exports them undecorated.
+target_link_options(penwick PRIVATE -Wl,--kill-at)
+set_target_properties(penwick PROPERTIES
+    PREFIX "" OUTPUT_NAME penwick
+    RUNTIME_OUTPUT_DIRECTORY ${PENWICK_BIN})
+suite_warnings(penwick)
+
+# The linker's import library lost the decorated names a host's compiler
+# asks for (_InitSDK@0); dlltool makes one that keeps them and imports the
+# plain exported names.
+find_program(PENWICK_DLLTOOL NAMES ${MINGW_PREFIX}-dlltool REQUIRED)
+add_custom_command(TARGET penwick POST_BUILD
+    COMMAND ${PENWICK_DLLTOOL} -k -d ${CMAKE_CURRENT_SOURCE_DIR}/penwick.def
+            -D penwick.dll -l $<TARGET_LINKER_FILE:penwick>
+    COMMENT "Import library for hosts: libpenwick.dll.a"
+    VERBATIM)
+
+# --- test doubles -----------------------------------------------------------
+
+function(penwick_recording_engine target def_file output_dir)
+    add_library(${target} SHARED tests/doubles/recording_engine.cpp tests/doubles/${def_file})
+    target_link_libraries(${target} PRIVATE gdi32)
+    set_target_properties(${target} PROPERTIES
+        PREFIX "" OUTPUT_NAME libLPLines
+        RUNTIME_OUTPUT_DIRECTORY ${output_dir}
+        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${target}-implib)
+    suite_warnings(${target})
+endfunction()
+
+penwick_recording_engine(penwick_recording_engine recording_engine.def ${PENWICK_BIN})
+penwick_recording_engine(penwick_recording_engine_decorated recording_engine_decorated.def
+                         ${CMAKE_CURRENT_BINARY_DIR}/bin-decorated)
+
+# penwick.dll copied next to an engine: penwick_copy_library(<dir> <target>)
+function(penwick_copy_library dir target)
+    add_custom_command(OUTPUT ${dir}/penwick.dll
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:penwick> ${dir}/penwick.dll
+        DEPENDS penwick $<TARGET_FILE:penwick>
+        VERBATIM)
+    add_custom_target(${target} DEPENDS ${dir}/penwick.dll)
+endfunction()
+
+# --- Wine tests -------------------------------------------------------------
+
+add_library(penwick_test_support STATIC
+    tests/wine/test_support.cpp tests/wine/test_support.h
+    tests/doubles/recorder_api.h)
+target_include_directories(penwick_test_support PUBLIC tests/wine tests/doubles)
+target_link_libraries(penwick_test_support PUBLIC penwick gtest gdi32 user32)
+suite_warnings(penwick_test_support)
+
+# penwick_wine_test(<target> <dir> <sources>... [DESKTOP] [DEPENDS targets...])
+function(penwick_wine_test target dir)
+    cmake_parse_arguments(ARG "DESKTOP" "" "DEPENDS" ${ARGN})
+    set(desktop)
+    if(ARG_DESKTOP)
+        set(desktop DESKTOP)
+    endif()
+    suite_wine_test(${target} ${ARG_UNPARSED_ARGUMENTS} LIBS penwick_test_support ${desktop})
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+    if(ARG_DEPENDS)
+        add_dependencies(${target} ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+penwick_wine_test(penwick_api_test ${PENWICK_BIN}
+    tests/wine/api_test.cpp
+    tests/wine/lifecycle_test.cpp
+    DEPENDS penwick_recording_engine)
+
+penwick_wine_test(penwick_stroke_test ${PENWICK_BIN}
+    tests/wine/stroke_test.cpp
+    DESKTOP DEPENDS penwick_recording_engine)
+
+penwick_copy_library(${CMAKE_CURRENT_BINARY_DIR}/bin-decorated penwick_copy_decorated)
+penwick_wine_test(penwick_decorated_binding_test ${CMAKE_CURRENT_BINARY_DIR}/bin-decorated
+    tests/wine/decorated_binding_test.cpp
+    DEPENDS penwick_recording_engine_decorated penwick_copy_decorated)
+
+penwick_copy_library(${CMAKE_CURRENT_BINARY_DIR}/bin-noengine penwick_copy_noengine)
+penwick_wine_test(penwick_missing_engine_test ${CMAKE_CURRENT_BINARY_DIR}/bin-noengine
+    tests/wine/missing_engine_test.cpp
+    DEPENDS penwick_copy_noengine)
+# Start-up and shut-down once more with Wine's own Wintab32.dll switched off.
+add_test(NAME penwick_missing_wintab_test COMMAND penwick_api_test --gtest_filter=Lifecycle.*)
+set_tests_properties(penwick_missing_wintab_test PROPERTIES
+    LABELS wine TIMEOUT 300 ENVIRONMENT "WINEDLLOVERRIDES=wintab32=d")
+
+# The real engine, when it is built in this tree.
+set(PENWICK_BENCH_ENGINE "recording engine")
+if(TARGET LPLines)
+    set(PENWICK_BENCH_ENGINE "libLPLines")
+    set(lplines_dir ${CMAKE_CURRENT_BINARY_DIR}/bin-lplines)
+    penwick_copy_library(${lplines_dir} penwick_copy_lplines)
+    add_custom_command(TARGET penwick_copy_lplines POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:LPLines> ${lplines_dir}/libLPLines.dll
+        VERBATIM)
+    add_dependencies(penwick_copy_lplines LPLines)
+    penwick_wine_test(penwick_translucent_ink_test ${lplines_dir}
+        tests/wine/translucent_ink_test.cpp
+        DESKTOP DEPENDS penwick_copy_lplines)
+    target_include_directories(penwick_translucent_ink_test PRIVATE $<TARGET_PROPERTY:LPLines,INTERFACE_INCLUDE_DIRECTORIES>)
+endif()
+
+# --- benchmark ----------------------------------------------------------------
+# Build the Windows tree in Release and run it under Wine: tools/penwick-bench.
+
+set(bench_dir ${CMAKE_CURRENT_BINARY_DIR}/bench)
+add_executable(penwick_bench EXCLUDE_FROM_ALL bench/penwick_bench.cpp)
+target_link_libraries(penwick_bench PRIVATE penwick_test_support penwick_win)
+set_target_properties(penwick_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+target_compile_definitions(penwick_bench PRIVATE "PENWICK_BENCH_ENGINE=\"${PENWICK_BENCH_ENGINE}\"")
+suite_warnings(penwick_bench)
+penwick_copy_library(${bench_dir} penwick_copy_bench)
+if(TARGET LPLines)
+    add_custom_command(TARGET penwick_copy_bench POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:LPLines> ${bench_dir}/libLPLines.dll
+        VERBATIM)
+    add_dependencies(penwick_copy_bench LPLines)
+else()
+    add_custom_command(TARGET penwick_copy_bench POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:penwick_recording_engine>
+                ${bench_dir}/libLPLines.dll
+        VERBATIM)
+    add_dependencies(penwick_copy_bench penwick_recording_engine)
+endif()
+add_dependencies(penwick_bench penwick_copy_bench)

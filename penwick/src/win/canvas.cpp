@@ -1,0 +1,290 @@
+#include "canvas.h"
+
+#include "draw_thread.h"
+#include "ink_renderer.h"
+#include "library.h"
+
+#include <algorithm>
+
+namespace penwick {
+
+namespace {
+
+const InkEngine& engine() { return library().inkEngine; }
+
+RECT toRECT(const IntRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+void copyArea(HDC target, HDC source, const IntRect& area)
+{
+    if (target == nullptr || source == nullptr || area.isEmpty())
+        return;
+    BitBlt(target, area.left, area.top, area.width(), area.height(), source, area.left, area.top,
+           SRCCOPY);
+}
+
+void fillArea(HDC target, const IntRect& area, HBRUSH brush)
+{
+    if (target == nullptr || brush == nullptr || area.isEmpty())
+        return;
+    const RECT rect = toRECT(area);
+    FillRect(target, &rect, brush);
+}
+
+// The window's DC for one operation: the kept one in auto-paint mode,
+// otherwise one taken now and released when done.
+class CanvasWindowDC {
+public:
+    explicit CanvasWindowDC(const Canvas& canvas)
+    {
+        if (canvas.isAutoPaint()) {
+            dc_ = canvas.windowDC;
+        } else {
+            taken_ = canvas.window;
+            dc_ = GetDC(canvas.window);
+        }
+    }
+    ~CanvasWindowDC()
+    {
+        if (taken_ != nullptr && dc_ != nullptr)
+            ReleaseDC(taken_, dc_);
+    }
+    CanvasWindowDC(const CanvasWindowDC&) = delete;
+    CanvasWindowDC& operator=(const CanvasWindowDC&) = delete;
+
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HWND taken_ = nullptr;
+};
+
+void createEngine(EngineInstance& instance, const Canvas& canvas)
+{
+    instance.create(engine());
+    if (!instance)
+        return;
+    engine().setPenWidth(instance.get(), canvas.penWidth);
+    engine().setColor(instance.get(), canvas.color);
+}
+
+void paintFromSurface(Canvas& canvas)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(canvas.window, &paint);
+    {
+        ScopedLock lock(*library().drawLock);
+        copyArea(dc, canvas.memDC(), canvas.clientRect);
+    }
+    EndPaint(canvas.window, &paint);
+}
+
+void copySurfaceToWindowDC(Canvas& canvas)
+{
+    ScopedLock lock(*library().drawLock);
+    if (canvas.isAutoPaint())
+        copyArea(canvas.windowDC, canvas.memDC(), canvas.clientRect);
+}
+
+void handleCaptureRequest(HWND window, WPARAM capture)
+{
+    if (capture != 0)
+        SetCapture(window);
+    else if (GetCapture() == window)
+        ReleaseCapture();
+}
+
+} // namespace
+
+bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow)
+{
+    Library& lib = library();
+    canvas.windowDC = dc;
+    HWND window = dc != nullptr ? WindowFromDC(dc) : nullptr;
+    if (window == nullptr)
+        window = fallbackWindow;
+    if (window == nullptr || !IsWindow(window))
+        return false;
+    // Look-ups by window would only ever find the older canvas.
+    if (windowHasCanvas(window, &canvas))
+        return false;
+    canvas.window = window;
+
+    if (lib.registerTouchWindow != nullptr)
+        lib.registerTouchWindow(window, 0);
+    canvas.hostWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(canvasWndProc));
+    {
+        ScopedLock lock(*lib.drawLock);
+        // Auto-paint mode needs a DC of the window to copy each change to.
+        if (canvas.windowDC == nullptr) {
+            canvas.windowDC = GetDC(window);
+            canvas.ownsWindowDC = canvas.windowDC != nullptr;
+        }
+        createEngine(canvas.mainEngine, canvas);
+        createEngine(canvas.previewEngine, canvas);
+        canvas.fillBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
+        resizeSurface(canvas);
+    }
+    if (!canvas.drawThread)
+        startDrawThread(canvas);
+    return true;
+}
+
+void detachCanvas(Canvas& canvas)
+{
+    Library& lib = library();
+    stopDrawThread(canvas);
+    if (lib.unregisterTouchWindow != nullptr && canvas.window != nullptr)
+        lib.unregisterTouchWindow(canvas.window);
+    {
+        ScopedLock lock(*lib.drawLock);
+        canvas.surface.release();
+        canvas.mainEngine.reset();
+        canvas.previewEngine.reset();
+        canvas.fillBrush.reset();
+        if (canvas.ownsWindowDC)
+            ReleaseDC(canvas.window, canvas.windowDC);
+        canvas.ownsWindowDC = false;
+        canvas.windowDC = nullptr;
+    }
+    Canvas* expected = &canvas;
+    lib.activeCanvas.compare_exchange_strong(expected, nullptr);
+    if (canvas.window != nullptr && canvas.hostWndProc != nullptr && !canvas.windowGone.load())
+        SetWindowLongPtrW(canvas.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(canvas.hostWndProc));
+}
+
+void resizeSurface(Canvas& canvas)
+{
+    ScopedLock lock(*library().drawLock);
+    if (canvas.destroying.load())
+        return;   // its surface is being freed, not rebuilt
+    const IntRect previousClient = canvas.clientRect;
+    RECT client{};
+    GetClientRect(canvas.window, &client);
+    canvas.clientRect = {client.left, client.top, client.right, client.bottom};
+    const int width = canvas.clientRect.width();
+    const int height = canvas.clientRect.height();
+    if (width <= 0 || height <= 0)
+        return;
+    const int surfaceWidth = std::max(canvas.surfaceWidth, width);
+    const int surfaceHeight = std::max(canvas.surfaceHeight, height);
+    if (canvas.mainEngine)
+        engine().setCanvasSize(canvas.mainEngine.get(), width, height);
+    if (canvas.previewEngine)
+        engine().setCanvasSize(canvas.previewEngine.get(), width, height);
+
+    const CanvasWindowDC windowDC(canvas);
+    // A memory DC given by the host may hold a monochrome bitmap; the
+    // window's own DC always has the display's format.
+    const ScopedWindowDC displayDC(canvas.window);
+    MemorySurface fresh(displayDC.get(), surfaceWidth, surfaceHeight);
+    if (!fresh)
+        return;   // keep the old surface rather than none
+    fillArea(fresh.dc(), canvas.clientRect, canvas.fillBrush.get());
+    // What the window shows goes onto the surface, but only where it
+    // showed something before: the part a resize has just uncovered is not
+    // painted yet, and copying it would put garbage over the white fill and
+    // over what the surface kept from a larger size.
+    IntRect shown = canvas.clientRect;
+    if (canvas.surface) {
+        BitBlt(fresh.dc(), 0, 0, canvas.surfaceWidth, canvas.surfaceHeight, canvas.surface.dc(), 0, 0, SRCCOPY);
+        shown = intersected(previousClient, canvas.clientRect);
+    }
+    copyArea(fresh.dc(), windowDC.get(), shown);
+
+    canvas.surface = std::move(fresh);
+    canvas.surfaceWidth = surfaceWidth;
+    canvas.surfaceHeight = surfaceHeight;
+    canvas.drawn = 0;
+}
+
+void clearCanvas(Canvas& canvas)
+{
+    ScopedLock lock(*library().drawLock);
+    engine().canvasClear(canvas.mainEngine.get());
+    if (canvas.previewEngine)
+        engine().canvasClear(canvas.previewEngine.get());
+    fillArea(canvas.memDC(), canvas.clientRect, canvas.fillBrush.get());
+    if (canvas.isAutoPaint())
+        fillArea(canvas.windowDC, canvas.clientRect, canvas.fillBrush.get());
+    canvas.drawnRect = {};
+    canvas.drawn = 0;
+    // The next point shows the window what a copy of the whole surface
+    // would show.
+    canvas.dirty.add(canvas.clientRect);
+}
+
+void updateCanvas(Canvas& canvas)
+{
+    ScopedLock lock(*library().drawLock);
+    if (canvas.memDC() == nullptr)
+        return;
+    const CanvasWindowDC windowDC(canvas);
+    copyArea(canvas.memDC(), windowDC.get(), canvas.clientRect);
+}
+
+void setCanvasAutoPaint(Canvas& canvas, std::int32_t autoPaint)
+{
+    ScopedLock lock(*library().drawLock);
+    const std::int32_t mode = autoPaint != 0 ? 1 : 0;
+    if (mode == 1 && canvas.windowDC == nullptr && canvas.window != nullptr) {
+        canvas.windowDC = GetDC(canvas.window);
+        canvas.ownsWindowDC = canvas.windowDC != nullptr;
+    } else if (mode == 0) {
+        if (canvas.ownsWindowDC)
+            ReleaseDC(canvas.window, canvas.windowDC);
+        canvas.windowDC = nullptr;
+        canvas.ownsWindowDC = false;
+    }
+    canvas.autoPaint.store(mode);
+}
+
+LRESULT CALLBACK canvasWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CanvasPtr canvas = findCanvasByWindow(window);
+    if (!canvas)
+        return 0;
+    if (message == canvasCaptureMessage()) {
+        handleCaptureRequest(window, wParam);
+        return 0;
+    }
+    switch (message) {
+    case WM_SIZE:
+        resizeSurface(*canvas);
+        break;
+    case WM_PAINT:
+        if (isReady() && canvas->isAutoPaint())
+            paintFromSurface(*canvas);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (isReady())
+            copySurfaceToWindowDC(*canvas);
+        break;
+    case WM_MOUSEMOVE:
+    case WM_IME_SETCONTEXT:
+        library().activeCanvas.store(canvas.get());
+        break;
+    case WM_NCDESTROY:
+        canvas->windowGone.store(true);
+        break;
+    default:
+        break;
+    }
+
+    LRESULT result = 0;
+    {
+        const NotificationScope scope(canvas.get(), message);
+        result = CallWindowProcW(canvas->hostWndProc, window, message, wParam, lParam);
+    }
+    // A host painting over the window in the middle of a stroke is painted
+    // over again with the whole surface at the next point, as a copy of
+    // the whole client area at every point would do.
+    if (message == WM_PAINT && !canvas->isAutoPaint() && isReady() && !canvas->destroying.load()) {
+        ScopedLock lock(*library().drawLock);
+        if (canvas->strokeOpen)
+            canvas->dirty.add(canvas->clientRect);
+    }
+    return result;
+}
+
+} // namespace penwick

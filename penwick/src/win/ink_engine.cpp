@@ -1,0 +1,149 @@
+#include "ink_engine.h"
+
+namespace penwick {
+
+namespace {
+
+template <typename Fn>
+void lookUp(HMODULE module, const char* name, Fn& entry)
+{
+    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+template <typename Fn, typename... Args>
+int call(Fn entry, Args... args)
+{
+    return entry != nullptr ? entry(args...) : kEngineMissing;
+}
+
+} // namespace
+
+void InkEngineApi::bind(HMODULE module)
+{
+    *this = InkEngineApi{};
+    if (module == nullptr)
+        return;
+    lookUp(module, "LPLinesCreate", create);
+    lookUp(module, "LPLinesDestroy", destroy);
+    lookUp(module, "LPLinesSetColor", setColor);
+    lookUp(module, "LPLinesGetColor", getColor);
+    lookUp(module, "LPLinesSetPenWidth", setPenWidth);
+    lookUp(module, "LPLinesGetPenWidth", getPenWidth);
+    lookUp(module, "LPLinesSetInkFlow", setInkFlow);
+    lookUp(module, "LPLinesGetInkFlow", getInkFlow);
+    lookUp(module, "LPLinesSetQuality", setQuality);
+    lookUp(module, "LPLinesGetQuality", getQuality);
+    lookUp(module, "LPLinesSetCanvasSize", setCanvasSize);
+    lookUp(module, "LPLinesCanvasClear", canvasClear);
+    lookUp(module, "LPLinesGetCanvasDC", getCanvasDC);
+    if (getCanvasDC == nullptr)
+        lookUp(module, "_LPLinesGetCanvasDC@8", getCanvasDC);
+    lookUp(module, "LPLinesClear", clear);
+    lookUp(module, "LPLinesLineTo", lineTo);
+    lookUp(module, "LPLinesEnd", end);
+    lookUp(module, "LPLinesPathClear", pathClear);
+    lookUp(module, "LPLinesPathCount", pathCount);
+    lookUp(module, "LPLinesPathPoint", pathPoint);
+    lookUp(module, "LPLinesSetPressureDoubled", setPressureDoubled);
+    lookUp(module, "LPLinesGetPressureDoubled", getPressureDoubled);
+    lookUp(module, "LPLinesSetTipHardness", setTipHardness);
+    lookUp(module, "LPLinesGetTipHardness", getTipHardness);
+    lookUp(module, "LPLinesGetCanvasSize", getCanvasSize);
+}
+
+int InkEngineApi::boundCount() const
+{
+    const void* const entries[] = {
+        reinterpret_cast<const void*>(create),          reinterpret_cast<const void*>(destroy),
+        reinterpret_cast<const void*>(setColor),        reinterpret_cast<const void*>(getColor),
+        reinterpret_cast<const void*>(setPenWidth),     reinterpret_cast<const void*>(getPenWidth),
+        reinterpret_cast<const void*>(setInkFlow),      reinterpret_cast<const void*>(getInkFlow),
+        reinterpret_cast<const void*>(setQuality),      reinterpret_cast<const void*>(getQuality),
+        reinterpret_cast<const void*>(setCanvasSize),   reinterpret_cast<const void*>(canvasClear),
+        reinterpret_cast<const void*>(getCanvasDC),     reinterpret_cast<const void*>(clear),
+        reinterpret_cast<const void*>(lineTo),          reinterpret_cast<const void*>(end),
+        reinterpret_cast<const void*>(pathClear),       reinterpret_cast<const void*>(pathCount),
+        reinterpret_cast<const void*>(pathPoint),       reinterpret_cast<const void*>(setPressureDoubled),
+        reinterpret_cast<const void*>(getPressureDoubled), reinterpret_cast<const void*>(setTipHardness),
+        reinterpret_cast<const void*>(getTipHardness),  reinterpret_cast<const void*>(getCanvasSize),
+    };
+    int bound = 0;
+    for (const void* entry : entries)
+        bound += entry != nullptr ? 1 : 0;
+    return bound;
+}
+
+bool InkEngine::load(const std::wstring& path)
+{
+    unload();
+    // A full path lets the engine's own dependencies come from its folder.
+    const DWORD flags = path.find(L'\\') != std::wstring::npos ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
+    module_.reset(LoadLibraryExW(path.c_str(), nullptr, flags));
+    if (!module_)
+        return false;
+    api_.bind(module_.get());
+    return true;
+}
+
+void InkEngine::unload()
+{
+    api_ = InkEngineApi{};
+    module_.reset();
+}
+
+int InkEngine::create(EngineHandle* handle) const { return call(api_.create, handle, 0); }
+int InkEngine::destroy(EngineHandle handle) const { return call(api_.destroy, handle); }
+int InkEngine::setColor(EngineHandle handle, std::uint32_t color) const { return call(api_.setColor, handle, color); }
+int InkEngine::getColor(EngineHandle handle, std::uint32_t* color) const { return call(api_.getColor, handle, color); }
+int InkEngine::setPenWidth(EngineHandle handle, float width) const { return call(api_.setPenWidth, handle, width); }
+int InkEngine::getPenWidth(EngineHandle handle, float* width) const { return call(api_.getPenWidth, handle, width); }
+int InkEngine::setInkFlow(EngineHandle handle, float flow) const { return call(api_.setInkFlow, handle, flow); }
+int InkEngine::getInkFlow(EngineHandle handle, float* flow) const { return call(api_.getInkFlow, handle, flow); }
+int InkEngine::setQuality(EngineHandle handle, int quality) const { return call(api_.setQuality, handle, quality); }
+int InkEngine::getQuality(EngineHandle handle, int* quality) const { return call(api_.getQuality, handle, quality); }
+int InkEngine::setCanvasSize(EngineHandle handle, int width, int height) const
+{
+    return call(api_.setCanvasSize, handle, width, height);
+}
+int InkEngine::canvasClear(EngineHandle handle) const { return call(api_.canvasClear, handle); }
+int InkEngine::getCanvasDC(EngineHandle handle, HDC* dc) const { return call(api_.getCanvasDC, handle, dc); }
+int InkEngine::clear(EngineHandle handle) const { return call(api_.clear, handle); }
+int InkEngine::lineTo(EngineHandle handle, HDC target, float x, float y, float pressure) const
+{
+    return call(api_.lineTo, handle, target, x, y, pressure);
+}
+int InkEngine::end(EngineHandle handle, HDC target) const { return call(api_.end, handle, target); }
+int InkEngine::pathClear(EngineHandle handle) const { return call(api_.pathClear, handle); }
+int InkEngine::pathCount(EngineHandle handle, int* count) const { return call(api_.pathCount, handle, count); }
+int InkEngine::pathPoint(EngineHandle handle, int index, void* record) const
+{
+    return call(api_.pathPoint, handle, index, record);
+}
+
+HDC InkEngine::canvasDC(EngineHandle handle) const
+{
+    HDC dc = nullptr;
+    if (getCanvasDC(handle, &dc) != 0)
+        return nullptr;
+    return dc;
+}
+
+void EngineInstance::create(const InkEngine& engine)
+{
+    reset();
+    EngineHandle handle = nullptr;
+    if (engine.create(&handle) != 0 || handle == nullptr)
+        return;
+    engine_ = &engine;
+    handle_ = handle;
+}
+
+void EngineInstance::reset()
+{
+    if (handle_ != nullptr && engine_ != nullptr)
+        engine_->destroy(handle_);
+    handle_ = nullptr;
+    engine_ = nullptr;
+}
+
+} // namespace penwick

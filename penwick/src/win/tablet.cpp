@@ -1,0 +1,147 @@
+#include "tablet.h"
+
+#include "debug_print.h"
+#include "library.h"
+
+namespace penwick {
+
+namespace {
+
+constexpr wchar_t kTabletClassName[] = L"MainWClass";
+
+template <typename Fn>
+bool lookUp(HMODULE module, const char* name, Fn& entry)
+{
+    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return entry != nullptr;
+}
+
+} // namespace
+
+bool Tablet::loadWintab()
+{
+    module_.reset(LoadLibraryW(L"Wintab32.dll"));
+    if (!module_) {
+        debugPrint("LoadLibrary error: %i\n", static_cast<int>(GetLastError()));
+        debugPrint("ShowError()\n");
+        return false;
+    }
+    const HMODULE m = module_.get();
+    // All 16 must be there, though only four are ever called.
+    const bool complete = lookUp(m, "WTOpenW", api_.open) && lookUp(m, "WTInfoW", api_.info)
+        && lookUp(m, "WTGetW", api_.get) && lookUp(m, "WTSetW", api_.set)
+        && lookUp(m, "WTPacket", api_.packet) && lookUp(m, "WTClose", api_.close)
+        && lookUp(m, "WTEnable", api_.enable) && lookUp(m, "WTOverlap", api_.overlap)
+        && lookUp(m, "WTSave", api_.save) && lookUp(m, "WTConfig", api_.config)
+        && lookUp(m, "WTRestore", api_.restore) && lookUp(m, "WTExtSet", api_.extSet)
+        && lookUp(m, "WTExtGet", api_.extGet) && lookUp(m, "WTQueueSizeSet", api_.queueSizeSet)
+        && lookUp(m, "WTDataPeek", api_.dataPeek) && lookUp(m, "WTPacketsGet", api_.packetsGet);
+    if (!complete) {
+        unloadWintab();
+        return false;
+    }
+    return true;
+}
+
+void Tablet::unloadWintab()
+{
+    debugPrint("UnloadWintab()\n");
+    api_ = WintabApi{};
+    module_.reset();
+}
+
+LRESULT CALLBACK Tablet::tabletWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Tablet::registerWindowClass()
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = tabletWndProc;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = L"MainMenu";
+    windowClass.lpszClassName = kTabletClassName;
+
+    // The host's module first. A host may well have a "MainWClass" of its
+    // own; then the class goes to this library's module, where it cannot
+    // clash and where CreateWindow finds it by that instance.
+    const HINSTANCE candidates[] = {GetModuleHandleW(nullptr), libraryInstance()};
+    for (HINSTANCE instance : candidates) {
+        windowClass.hInstance = instance;
+        if (RegisterClassExW(&windowClass) != 0) {
+            classInstance_ = instance;
+            return true;
+        }
+        WNDCLASSEXW existing{};
+        existing.cbSize = sizeof existing;
+        if (GetClassInfoExW(instance, kTabletClassName, &existing)
+            && existing.lpfnWndProc == tabletWndProc) {
+            classInstance_ = instance;   // ours, left from a start-up whose window outlived it
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Tablet::createTabletWindow()
+{
+    if (!registerWindowClass())
+        return false;
+    window_ = CreateWindowExW(0, kTabletClassName, L"Sample", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                              classInstance_, nullptr);
+    if (window_ == nullptr)
+        return false;
+    ShowWindow(window_, SW_HIDE);
+    UpdateWindow(window_);
+    return true;
+}
+
+void Tablet::destroyTabletWindow()
+{
+    if (window_ != nullptr) {
+        // Only the owning thread may destroy it; from any other thread it
+        // is asked to close itself.
+        if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId())
+            DestroyWindow(window_);
+        else
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        window_ = nullptr;
+    }
+    // The procedure lives in this library, which may be unloaded before the
+    // next start-up: the class must not outlive the shut-down.
+    if (classInstance_ != nullptr && UnregisterClassW(kTabletClassName, classInstance_))
+        classInstance_ = nullptr;
+}
+
+bool Tablet::openContext()
+{
+    if (api_.info == nullptr || api_.open == nullptr || window_ == nullptr)
+        return false;
+    logContext_ = LOGCONTEXTW{};
+    api_.info(kWtiDefContext, 0, &logContext_);
+    logContext_.lcPktData = kPacketData;
+    logContext_.lcPktMode = 0;
+    logContext_.lcOptions = kCxoMessages;
+    context_ = api_.open(window_, &logContext_, TRUE);
+    if (context_ == nullptr)
+        return false;
+    maxPressure_ = 1023.0f;
+    virtualScreenWidth_ = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    virtualScreenHeight_ = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return true;
+}
+
+void Tablet::closeContext()
+{
+    if (context_ != nullptr && api_.close != nullptr)
+        api_.close(context_);
+    context_ = nullptr;
+}
+
+} // namespace penwick

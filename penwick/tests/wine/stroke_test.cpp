@@ -1,0 +1,493 @@
+// Strokes drawn with real input (SendInput) on real windows, checked
+// through the recording engine's log, the window's pixels and the host's
+// notifications.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+using namespace pwtest;
+using recorder::Call;
+using recorder::RecordedCall;
+
+namespace {
+
+constexpr int kWidth = 300;
+constexpr int kHeight = 200;
+
+class Stroke : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(recorder.available());
+        recorder.reset();
+        InitSDK();
+        started = true;
+        window = std::make_unique<HostWindow>(100, 100, kWidth, kHeight);
+        ASSERT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
+        const auto creates = callsOf(recorder.calls(), Call::create);
+        ASSERT_EQ(creates.size(), 2u);
+        mainEngine = creates[0].instance;
+        previewEngine = creates[1].instance;
+        recorder.reset();
+    }
+    void TearDown() override
+    {
+        releaseLeft();
+        pumpFor(20);
+        if (started) {
+            DestroyCanvas(canvas);
+            UninitSDK();
+        }
+        window.reset();
+    }
+
+    // Client points (x0 + i * dx, y0 + i * dy) as screen points.
+    std::vector<POINT> line(const HostWindow& host, int x0, int y0, int dx, int dy, int count) const
+    {
+        std::vector<POINT> points;
+        for (int i = 0; i < count; ++i)
+            points.push_back(host.toScreen(x0 + i * dx, y0 + i * dy));
+        return points;
+    }
+    std::vector<RecordedCall> mainLines() const
+    {
+        return callsOf(recorder.calls(), Call::lineTo, mainEngine);
+    }
+
+    Recorder recorder;
+    std::unique_ptr<HostWindow> window;
+    int canvas = -1;
+    int mainEngine = 0;
+    int previewEngine = 0;
+    bool started = false;
+};
+
+struct PreviewPass {
+    std::vector<RecordedCall> lines;   // the committed point, then the queue
+    std::size_t mainLinesBefore = 0;
+};
+
+// Splits the log into preview passes: inkflow, clear, two DCs, lines, end.
+std::vector<PreviewPass> previewPasses(const std::vector<RecordedCall>& calls, int mainEngine, int previewEngine)
+{
+    std::vector<PreviewPass> passes;
+    std::size_t mainLines = 0;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const RecordedCall& call = calls[i];
+        if (call.call == Call::lineTo && call.instance == mainEngine)
+            ++mainLines;
+        if (call.call != Call::setInkFlow || call.instance != previewEngine || i + 1 >= calls.size()
+            || calls[i + 1].call != Call::clear || calls[i + 1].instance != previewEngine)
+            continue;
+        PreviewPass pass;
+        pass.mainLinesBefore = mainLines;
+        std::size_t j = i + 2;
+        EXPECT_EQ(calls[j].call, Call::getCanvasDC);
+        EXPECT_EQ(calls[j].instance, previewEngine);
+        EXPECT_EQ(calls[j + 1].call, Call::getCanvasDC);
+        EXPECT_EQ(calls[j + 1].instance, mainEngine);
+        for (j += 2; j < calls.size() && calls[j].call == Call::lineTo && calls[j].instance == previewEngine; ++j)
+            pass.lines.push_back(calls[j]);
+        EXPECT_LT(j, calls.size());
+        if (j < calls.size()) {
+            EXPECT_EQ(calls[j].call, Call::end);
+            EXPECT_EQ(calls[j].instance, previewEngine);
+        }
+        passes.push_back(pass);
+    }
+    return passes;
+}
+
+bool samePosition(const RecordedCall& a, const RecordedCall& b)
+{
+    return a.floatArg[0] == b.floatArg[0] && a.floatArg[1] == b.floatArg[1];
+}
+
+} // namespace
+
+TEST_F(Stroke, AStrokeIsCommittedPreviewedAndDrained)
+{
+    const std::vector<POINT> points = line(*window, 30, 100, 8, 0, 20);
+    drawStroke(points);
+
+    ASSERT_EQ(window->notices.size(), 2u);
+    EXPECT_EQ(window->notices[0].edge, 0u);
+    EXPECT_EQ(window->notices[0].x, points.front().x);
+    EXPECT_EQ(window->notices[0].y, points.front().y);
+    EXPECT_EQ(window->notices[1].edge, 1u);
+    EXPECT_EQ(window->notices[1].x, points.back().x);
+    EXPECT_EQ(window->notices[1].y, points.back().y);
+
+    const std::vector<RecordedCall> calls = recorder.calls();
+    // Pen down: ink flow on both instances, a new stroke on the main one.
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[0].call, Call::setInkFlow);
+    EXPECT_EQ(calls[0].instance, mainEngine);
+    EXPECT_EQ(calls[1].call, Call::setInkFlow);
+    EXPECT_EQ(calls[1].instance, previewEngine);
+    EXPECT_EQ(calls[2].call, Call::clear);
+    EXPECT_EQ(calls[2].instance, mainEngine);
+    EXPECT_EQ(calls[3].call, Call::lineTo);
+    EXPECT_EQ(calls[3].instance, mainEngine);
+
+    // Every sampled position, in order, then the pen-up point where the pen
+    // lifted; the first six with pressures 0.2 (pen down), 0.4 ... 1.2.
+    const std::vector<RecordedCall> lines = mainLines();
+    ASSERT_EQ(lines.size(), points.size() + 1);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(lines[i].floatArg[0], static_cast<float>(30 + 8 * i)) << i;
+        EXPECT_EQ(lines[i].floatArg[1], 100.0f) << i;
+    }
+    const float ramp[] = {0.2f, 0.4f, 0.6f, 0.8f, 1.0f, 1.2f};
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_FLOAT_EQ(lines[i].floatArg[2], ramp[i]) << i;
+    for (std::size_t i = 6; i + 5 < lines.size(); ++i) {
+        EXPECT_GE(lines[i].floatArg[2], 0.45f) << i;   // speed-driven
+        EXPECT_LE(lines[i].floatArg[2], 0.9f) << i;
+    }
+    // The drain: five fifths to one fifth of the base, the pen-up point last.
+    const std::size_t drained = lines.size() - 5;
+    const float base = lines[drained].floatArg[2];
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_FLOAT_EQ(lines[drained + i].floatArg[2], base / 5.0f * static_cast<float>(5 - i)) << i;
+    EXPECT_TRUE(samePosition(lines.back(), lines[lines.size() - 2]));
+    const auto ends = callsOf(calls, Call::end, mainEngine);
+    ASSERT_EQ(ends.size(), 1u);
+
+    // Each preview starts at the point just committed and walks the five
+    // queued points: the oldest at its own pressure (the base), then at
+    // most 4/5, 3/5, 2/5, 1/5 of it.
+    const std::vector<PreviewPass> passes = previewPasses(calls, mainEngine, previewEngine);
+    ASSERT_GE(passes.size(), points.size() - 6);
+    for (const PreviewPass& pass : passes) {
+        ASSERT_EQ(pass.lines.size(), 6u);
+        const RecordedCall& committed = lines[pass.mainLinesBefore - 1];
+        EXPECT_TRUE(samePosition(pass.lines[0], committed));
+        EXPECT_FLOAT_EQ(pass.lines[0].floatArg[2], committed.floatArg[2]);
+        for (std::size_t k = 1; k <= 5; ++k)
+            EXPECT_TRUE(samePosition(pass.lines[k], lines[pass.mainLinesBefore - 1 + k])) << k;
+        const float passBase = pass.lines[1].floatArg[2];
+        const bool allCommittedLater = pass.mainLinesBefore + 5 <= drained;
+        if (allCommittedLater) {
+            EXPECT_FLOAT_EQ(passBase, lines[pass.mainLinesBefore].floatArg[2]);
+        }
+        for (std::size_t k = 2; k <= 5; ++k) {
+            const float cap = passBase / 5.0f * static_cast<float>(6 - k);
+            const float own = lines[pass.mainLinesBefore - 1 + k].floatArg[2];
+            if (pass.mainLinesBefore - 1 + k < drained) {
+                EXPECT_FLOAT_EQ(pass.lines[k].floatArg[2], std::min(own, cap)) << k;
+            } else {
+                EXPECT_LE(pass.lines[k].floatArg[2], cap) << k;
+            }
+        }
+    }
+
+    // Both instances draw onto the same offscreen surface, never the window.
+    for (const RecordedCall& call : callsOf(calls, Call::lineTo))
+        EXPECT_EQ(call.dc, lines[0].dc);
+    EXPECT_NE(lines[0].dc, window->dc());
+}
+
+TEST_F(Stroke, AClickLeavesTheSameDotAfterAnyStroke)
+{
+    const POINT spot = window->toScreen(150, 60);
+    click(spot);
+    ASSERT_EQ(window->notices.size(), 2u);
+    for (const StrokeNotice& notice : window->notices) {
+        EXPECT_EQ(notice.x, spot.x);
+        EXPECT_EQ(notice.y, spot.y);
+    }
+    EXPECT_EQ(window->notices[0].edge, 0u);
+    EXPECT_EQ(window->notices[1].edge, 1u);
+    std::vector<RecordedCall> lines = mainLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_FLOAT_EQ(lines[0].floatArg[2], 0.08f);   // 2/5 of its own 0.2
+    EXPECT_FLOAT_EQ(lines[1].floatArg[2], 0.04f);
+    EXPECT_TRUE(callsOf(recorder.calls(), Call::lineTo, previewEngine).empty());
+
+    drawStroke(line(*window, 20, 150, 9, -4, 25));
+    recorder.reset();
+    click(spot);
+    lines = mainLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_FLOAT_EQ(lines[0].floatArg[2], 0.08f);
+    EXPECT_FLOAT_EQ(lines[1].floatArg[2], 0.04f);
+}
+
+TEST_F(Stroke, TheWindowShowsWhatAWholeCopyWouldShow)
+{
+    const std::vector<POINT> points = line(*window, 20, 30, 7, 5, 28);
+    // Mid-stroke: the pen rests, the preview is on the window.
+    moveCursor(points[0].x, points[0].y);
+    pumpFor(30);
+    pressLeft();
+    pumpFor(70);
+    for (std::size_t i = 1; i < 15; ++i) {
+        moveCursor(points[i].x, points[i].y);
+        pumpFor(15);
+    }
+    pumpFor(60);
+    const Image partial = captureClient(window->hwnd());
+    InvalidateRect(window->hwnd(), nullptr, FALSE);
+    UpdateWindow(window->hwnd());
+    const Image whole = captureClient(window->hwnd());
+    EXPECT_GT(partial.countNot(0xFFFFFF), 50);
+    EXPECT_EQ(maxChannelDifference(partial, whole), 0);
+
+    for (std::size_t i = 15; i < points.size(); ++i) {
+        moveCursor(points[i].x, points[i].y);
+        pumpFor(15);
+    }
+    releaseLeft();
+    pumpFor(120);
+    const Image finished = captureClient(window->hwnd());
+    InvalidateRect(window->hwnd(), nullptr, FALSE);
+    UpdateWindow(window->hwnd());
+    const Image repainted = captureClient(window->hwnd());
+    EXPECT_GT(finished.countNot(0xFFFFFF), partial.countNot(0xFFFFFF));
+    EXPECT_EQ(maxChannelDifference(finished, repainted), 0);
+    // Ink where the pen went, white far from it.
+    const POINT last = points.back();
+    POINT client = last;
+    ScreenToClient(window->hwnd(), &client);
+    EXPECT_NE(finished.at(client.x, client.y), 0xFFFFFFu);
+    EXPECT_EQ(finished.at(280, 5), 0xFFFFFFu);
+}
+
+TEST_F(Stroke, HostPaintModeKeepsTheHostsPaintingUnderTheInk)
+{
+    ASSERT_EQ(SetCanvasAutoPaint(canvas, 0), 0);
+    window->paintsBackground = true;
+    window->background = RGB(200, 210, 220);
+    InvalidateRect(window->hwnd(), nullptr, TRUE);
+    UpdateWindow(window->hwnd());
+    const std::vector<POINT> points = line(*window, 40, 60, 9, 3, 18);
+    drawStroke(points);
+
+    ASSERT_EQ(window->notices.size(), 2u);
+    EXPECT_EQ(window->notices[0].edge, 0u);
+    EXPECT_EQ(window->notices[1].edge, 1u);
+    EXPECT_EQ(window->notices[1].x, points.back().x);
+    // At pen down the window's picture goes to the surface and on to the
+    // main engine's, before the first ink.
+    const std::vector<RecordedCall> calls = recorder.calls();
+    const auto firstLine = std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& c) {
+        return c.call == Call::lineTo && c.instance == mainEngine;
+    });
+    ASSERT_NE(firstLine, calls.end());
+    EXPECT_EQ((firstLine - 1)->call, Call::getCanvasDC);
+    EXPECT_EQ((firstLine - 1)->instance, mainEngine);
+
+    const Image image = captureClient(window->hwnd());
+    const std::uint32_t background = 0xC8D2DC;   // RGB(200, 210, 220) as 0xRRGGBB
+    EXPECT_EQ(image.at(5, 5), background);
+    EXPECT_EQ(image.at(290, 190), background);
+    POINT ink = points[8];
+    ScreenToClient(window->hwnd(), &ink);
+    EXPECT_NE(image.at(ink.x, ink.y), background);
+    EXPECT_LT(image.countNot(background), kWidth * kHeight / 4);
+
+    // The host's own repaint is its business: no ink is painted back.
+    InvalidateRect(window->hwnd(), nullptr, TRUE);
+    UpdateWindow(window->hwnd());
+    EXPECT_EQ(captureClient(window->hwnd()).at(ink.x, ink.y), background);
+}
+
+TEST_F(Stroke, DrawnRectangleAndItsResets)
+{
+    ASSERT_EQ(SetPenWidth(canvas, 2.5f), 0);
+    std::vector<POINT> points = line(*window, 40, 50, 10, 0, 10);
+    const std::vector<POINT> down = line(*window, 130, 60, 0, 10, 8);
+    points.insert(points.end(), down.begin(), down.end());
+    drawStroke(points);
+
+    int drawn = 0;
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 1);
+    int left = 0, right = 0, top = 0, bottom = 0;
+    ASSERT_EQ(GetCanvasDrawedRect(canvas, &left, &right, &top, &bottom), 0);
+    // Points span x 40..130, y 50..130; grown by 2.5, truncated toward zero.
+    EXPECT_EQ(left, 37);
+    EXPECT_EQ(right, 132);
+    EXPECT_EQ(top, 47);
+    EXPECT_EQ(bottom, 132);
+
+    recorder.setPathClearResult(1);
+    ASSERT_EQ(DrawPathClear(canvas), 0);
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 1);   // the engine failed: nothing forgotten
+    recorder.setPathClearResult(0);
+    ASSERT_EQ(DrawPathClear(canvas), 0);
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 0);
+
+    drawStroke(line(*window, 60, 40, 6, 2, 8));
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 1);
+    window->resizeClient(kWidth + 40, kHeight + 20);
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 0);   // the ink is still there, but the drawing starts anew
+
+    drawStroke(line(*window, 200, 150, 5, 0, 8));
+    ASSERT_EQ(GetCanvasDrawedRect(canvas, &left, &right, &top, &bottom), 0);
+    EXPECT_EQ(left, 197);   // only the new stroke: 200..235
+    EXPECT_EQ(right, 237);
+    EXPECT_EQ(top, 147);
+    EXPECT_EQ(bottom, 152);
+    ASSERT_EQ(CanvasClear(canvas), 0);
+    ASSERT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
+    EXPECT_EQ(drawn, 0);
+}
+
+TEST_F(Stroke, GrowingTheWindowKeepsTheInkAndShowsWhiteBeyondIt)
+{
+    const std::vector<POINT> points = line(*window, 200, 120, 9, 6, 10);
+    drawStroke(points);
+    const Image before = captureClient(window->hwnd());
+    window->resizeClient(kWidth + 120, kHeight + 60);
+    pumpFor(50);
+    const Image after = captureClient(window->hwnd());
+    ASSERT_EQ(after.width, kWidth + 120);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x)
+            ASSERT_EQ(after.at(x, y), before.at(x, y)) << x << "," << y;
+    }
+    int notWhite = 0;
+    for (int y = 0; y < after.height; ++y) {
+        for (int x = 0; x < after.width; ++x) {
+            if ((x >= kWidth || y >= kHeight) && after.at(x, y) != 0xFFFFFFu)
+                ++notWhite;
+        }
+    }
+    EXPECT_EQ(notWhite, 0);
+    // Shrinking and growing again loses nothing drawn: the surface only grows.
+    window->resizeClient(kWidth - 100, kHeight - 100);
+    window->resizeClient(kWidth, kHeight);
+    pumpFor(50);
+    const Image again = captureClient(window->hwnd());
+    EXPECT_EQ(maxChannelDifference(again, before), 0);
+}
+
+TEST_F(Stroke, CaptureAndClippingLastAsLongAsTheStroke)
+{
+    const std::vector<POINT> points = line(*window, 50, 50, 6, 4, 10);
+    moveCursor(points[0].x, points[0].y);
+    pumpFor(30);
+    pressLeft();
+    pumpFor(80);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        moveCursor(points[i].x, points[i].y);
+        pumpFor(15);
+    }
+    EXPECT_EQ(GetCapture(), window->hwnd());
+    RECT clip{};
+    GetClipCursor(&clip);
+    RECT windowRect{};
+    GetWindowRect(window->hwnd(), &windowRect);
+    EXPECT_TRUE(EqualRect(&clip, &windowRect)) << clip.left << "," << clip.top << " " << clip.right << ","
+                                               << clip.bottom;
+    releaseLeft();
+    pumpFor(100);
+    EXPECT_EQ(GetCapture(), nullptr);
+    pumpFor(600);   // the clip is lifted half a second after the last point
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(clip.right, GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(clip.bottom, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+TEST_F(Stroke, TheCanvasUnderTheMouseIsTheActiveOne)
+{
+    HostWindow second(450, 100, kWidth, kHeight);
+    int other = -1;
+    recorder.reset();
+    ASSERT_EQ(InitCanvas(second.dc(), second.hwnd(), &other), 0);
+    const auto creates = callsOf(recorder.calls(), Call::create);
+    ASSERT_EQ(creates.size(), 2u);
+    const int otherMain = creates[0].instance;
+
+    recorder.reset();
+    drawStroke(line(second, 30, 60, 8, 2, 12));
+    EXPECT_EQ(second.notices.size(), 2u);
+    EXPECT_TRUE(window->notices.empty());
+    EXPECT_EQ(callsOf(recorder.calls(), Call::lineTo, otherMain).size(), 13u);
+    EXPECT_TRUE(callsOf(recorder.calls(), Call::lineTo, mainEngine).empty());
+
+    recorder.reset();
+    pumpFor(600);   // the cursor stays clipped to the other window for half a second
+    drawStroke(line(*window, 30, 60, 8, 2, 12));
+    EXPECT_EQ(window->notices.size(), 2u);
+    EXPECT_EQ(second.notices.size(), 2u);
+    EXPECT_EQ(mainLines().size(), 13u);
+    EXPECT_TRUE(callsOf(recorder.calls(), Call::lineTo, otherMain).empty());
+    DestroyCanvas(other);
+}
+
+TEST_F(Stroke, TheHostMayDestroyTheCanvasInsideItsNotification)
+{
+    int result = -1;
+    DWORD took = 0;
+    window->onStroke = [&](WPARAM edge) {
+        if (edge != 0)
+            return;
+        const DWORD start = GetTickCount();
+        result = DestroyCanvas(canvas);
+        took = GetTickCount() - start;
+    };
+    const int threads = threadCount();
+    drawStroke(line(*window, 40, 80, 8, 0, 14));
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(took, 250u) << "the drawing thread had to be ended forcibly";
+    ASSERT_EQ(window->notices.size(), 1u);   // the canvas is gone before the stroke ends
+    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_EQ(SetPenWidth(canvas, 3.0f), 1);
+    EXPECT_EQ(recorder.liveInstances(), 0);
+    EXPECT_EQ(threadCount(), threads - 1);
+    RECT clip{};
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+}
+
+TEST_F(Stroke, TheHostMayShutTheLibraryDownInsideItsNotification)
+{
+    int result = -1;
+    window->onStroke = [&](WPARAM edge) {
+        if (edge == 1)
+            result = UninitSDK();
+    };
+    drawStroke(line(*window, 40, 80, 8, 0, 10));
+    started = false;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_EQ(SetPenWidth(canvas, 3.0f), 1);
+    EXPECT_EQ(recorder.liveInstances(), 0);
+}
+
+TEST_F(Stroke, ShutDownInTheMiddleOfAStroke)
+{
+    const std::vector<POINT> points = line(*window, 30, 40, 9, 6, 12);
+    moveCursor(points[0].x, points[0].y);
+    pumpFor(30);
+    pressLeft();
+    pumpFor(70);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        moveCursor(points[i].x, points[i].y);
+        pumpFor(12);
+    }
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(UninitSDK(), 0);
+    started = false;
+    EXPECT_LT(GetTickCount() - start, 250u);
+    releaseLeft();
+    pumpFor(50);
+    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    RECT clip{};
+    GetClipCursor(&clip);
+    EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(recorder.liveInstances(), 0);
+}

@@ -1,0 +1,145 @@
+// Helpers for penwick's Wine tests: host windows, real input, message
+// pumping, the recording engine's log, debugger output and resource counts.
+#pragma once
+
+#include "recorder_api.h"
+
+#include <penwick.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pwtest {
+
+// --- messages -------------------------------------------------------------
+
+void pumpMessages();
+// Pumps for `ms` milliseconds.
+void pumpFor(DWORD ms);
+// Pumps until `done` holds or `timeoutMs` passed; returns `done()`.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// --- host windows ---------------------------------------------------------
+
+struct StrokeNotice {
+    WPARAM edge;   // 0 begins, 1 ends
+    int x;         // screen position from lParam
+    int y;
+};
+
+// A host window (x, y in screen pixels) of a class with its own DC
+// (CS_OWNDC), so the DC that auto-paint mode keeps stays valid; it paints
+// itself white unless told otherwise. Records WM_CANVAS_STROKE.
+class HostWindow {
+public:
+    HostWindow(int x, int y, int width, int height, bool visible = true);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND hwnd() const { return window_; }
+    HDC dc() const { return dc_; }
+    // Screen position of a client point.
+    POINT toScreen(int x, int y) const;
+    void resizeClient(int width, int height);
+
+    static WNDPROC procedure();
+
+    std::vector<StrokeNotice> notices;
+    std::function<void(WPARAM edge)> onStroke;   // runs inside the handler
+    COLORREF background = RGB(255, 255, 255);    // painted on WM_PAINT by the host
+    bool paintsBackground = true;
+    int paintMessages = 0;
+    int privateMessages = 0;                     // WM_APP + 7 received
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// --- input ------------------------------------------------------------------
+
+void moveCursor(int x, int y);   // screen coordinates, through SendInput
+void pressLeft();
+void releaseLeft();
+
+// Moves to the first point, presses, holds still long enough for a polling
+// thread to see the button, moves through the rest `stepMs` apart and
+// releases; pumping messages throughout.
+void drawStroke(const std::vector<POINT>& screenPoints, DWORD stepMs = 15);
+void click(POINT screenPoint);
+
+// --- pixels -----------------------------------------------------------------
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;   // 0x00RRGGBB, top-down
+
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    int countNot(std::uint32_t color) const;
+};
+
+Image capture(HDC dc, int width, int height);
+Image captureClient(HWND window);
+// Largest difference of any channel between two images of equal size.
+int maxChannelDifference(const Image& a, const Image& b);
+
+// --- the recording engine ----------------------------------------------------
+
+class Recorder {
+public:
+    Recorder();   // loads libLPLines.dll from the test's folder and keeps it
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    bool available() const { return module_ != nullptr; }
+    std::vector<recorder::RecordedCall> calls() const;
+    void reset() const;
+    void setLogging(bool on) const;
+    void failCreates(int count) const;
+    void setPathClearResult(int result) const;
+    void setReportedAlpha(int alpha) const;
+    int liveInstances() const;
+
+private:
+    template <typename Fn>
+    Fn entry(const char* name) const;
+    HMODULE module_ = nullptr;
+};
+
+std::vector<recorder::RecordedCall> callsOf(const std::vector<recorder::RecordedCall>& calls,
+                                            recorder::Call kind, int instance = -1);
+
+// --- debugger output ---------------------------------------------------------
+
+// Collects the texts sent with OutputDebugStringA while it lives.
+class DebugOutputCapture {
+public:
+    DebugOutputCapture();
+    ~DebugOutputCapture();
+    DebugOutputCapture(const DebugOutputCapture&) = delete;
+    DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;
+
+    std::vector<std::string> texts() const;
+
+private:
+    void* handler_ = nullptr;
+};
+
+// --- resources -----------------------------------------------------------------
+
+int threadCount();
+// How many more GDI objects the process could make (Wine keeps no count).
+int freeGdiCapacity();
+// Bytes allocated on all heaps of the process.
+std::size_t heapBytesInUse();
+
+std::wstring exeFolder();
+
+} // namespace pwtest
