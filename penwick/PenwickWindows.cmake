@@ -97,10 +97,16 @@ function(penwick_wine_test target dir)
     endif()
 endfunction()
 
+# A host written in C, to prove the header and the import library from C.
+add_library(penwick_c_host STATIC tests/wine/c_host.c)
+target_link_libraries(penwick_c_host PRIVATE penwick)
+target_compile_options(penwick_c_host PRIVATE -std=c99 -Wall -Wextra -Wpedantic)
+
 penwick_wine_test(penwick_api_test ${PENWICK_BIN}
     tests/wine/api_test.cpp
     tests/wine/lifecycle_test.cpp
     DEPENDS penwick_recording_engine)
+target_link_libraries(penwick_api_test PRIVATE penwick_c_host)
 
 penwick_wine_test(penwick_stroke_test ${PENWICK_BIN}
     tests/wine/stroke_test.cpp

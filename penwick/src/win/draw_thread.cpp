@@ -217,7 +217,9 @@ bool waitWhileLettingSentMessagesThrough(HANDLE thread, DWORD timeoutMs)
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs)
             return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        // MWMO_INPUTAVAILABLE: also wake for messages sent before the wait.
+        const DWORD result =
+            MsgWaitForMultipleObjectsEx(1, &thread, timeoutMs - elapsed, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0)
             return true;
         if (result != WAIT_OBJECT_0 + 1)

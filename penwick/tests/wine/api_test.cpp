@@ -121,6 +121,14 @@ TEST(Exports, TwentyOneFunctionsByNameWithTheirOrdinals)
     EXPECT_EQ(exports->NumberOfNames, 21u);
 }
 
+extern "C" int c_host_round_trip(HDC dc, HWND window);
+
+TEST(Exports, AHostWrittenInCLinksAndRuns)
+{
+    HostWindow window(40, 40, 200, 150, false);
+    EXPECT_EQ(c_host_round_trip(window.dc(), window.hwnd()), 3 + 10 * 3);
+}
+
 TEST_F(Api, AttachMakesBothEngineInstancesInOrder)
 {
     DestroyCanvas(canvas);

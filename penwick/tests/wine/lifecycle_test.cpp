@@ -166,6 +166,45 @@ TEST(Lifecycle, AHostsOwnMainWClassIsLeftAlone)
     UninitSDK();
 }
 
+TEST(Lifecycle, AnInstallFolderLongerThan300CharactersIsNoProblem)
+{
+    // A second copy of the library, in a folder with a long name, finds
+    // the engine beside itself.
+    std::wstring folder = L"\\\\?\\" + exeFolder();
+    std::vector<std::wstring> folders;
+    for (int level = 0; level < 6; ++level) {
+        folder += L"an-install-folder-with-a-rather-long-name-" + std::to_wstring(level) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        folders.push_back(folder);
+    }
+    ASSERT_GT(folder.size(), 300u);
+    const std::wstring library = folder + L"penwick.dll";
+    const std::wstring engine = folder + L"libLPLines.dll";
+    ASSERT_TRUE(CopyFileW((exeFolder() + L"penwick.dll").c_str(), library.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((exeFolder() + L"libLPLines.dll").c_str(), engine.c_str(), FALSE));
+
+    HMODULE copy = LoadLibraryW(library.c_str());
+    if (copy == nullptr)
+        GTEST_SKIP() << "this system loads no library from such a path (error " << GetLastError() << ")";
+    const auto initSdk = reinterpret_cast<int(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(copy, "InitSDK")));
+    const auto uninitSdk = reinterpret_cast<int(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(copy, "UninitSDK")));
+    const auto initCanvas = reinterpret_cast<int(WINAPI*)(HDC, HWND, int*)>(
+        reinterpret_cast<void*>(GetProcAddress(copy, "InitCanvas")));
+    const auto destroyCanvas = reinterpret_cast<int(WINAPI*)(int)>(
+        reinterpret_cast<void*>(GetProcAddress(copy, "DestroyCanvas")));
+    initSdk();
+    HostWindow window(40, 40, 200, 150, false);
+    int canvas = -1;
+    EXPECT_EQ(initCanvas(window.dc(), window.hwnd(), &canvas), 0);
+    destroyCanvas(canvas);
+    uninitSdk();
+    FreeLibrary(copy);
+    DeleteFileW(library.c_str());
+    DeleteFileW(engine.c_str());
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
+
 TEST(Lifecycle, ShutDownDestroysEveryCanvas)
 {
     Recorder recorder;

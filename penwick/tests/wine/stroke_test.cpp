@@ -298,6 +298,38 @@ TEST_F(Stroke, HostPaintModeKeepsTheHostsPaintingUnderTheInk)
     EXPECT_EQ(captureClient(window->hwnd()).at(ink.x, ink.y), background);
 }
 
+TEST_F(Stroke, AClickInHostPaintMode)
+{
+    ASSERT_EQ(SetCanvasAutoPaint(canvas, 0), 0);
+    const POINT spot = window->toScreen(70, 140);
+    click(spot);
+    ASSERT_EQ(window->notices.size(), 2u);
+    EXPECT_EQ(window->notices[0].edge, 0u);
+    EXPECT_EQ(window->notices[1].edge, 1u);
+    for (const StrokeNotice& notice : window->notices) {
+        EXPECT_EQ(notice.x, spot.x);
+        EXPECT_EQ(notice.y, spot.y);
+    }
+    EXPECT_EQ(mainLines().size(), 2u);
+    EXPECT_NE(captureClient(window->hwnd()).at(70, 140), 0xFFFFFFu);
+}
+
+TEST_F(Stroke, SwitchingBackToAutoPaintPaintsTheWindowAgain)
+{
+    ASSERT_EQ(SetCanvasAutoPaint(canvas, 0), 0);
+    drawStroke(line(*window, 30, 40, 8, 3, 12));
+    ASSERT_EQ(SetCanvasAutoPaint(canvas, 1), 0);
+    drawStroke(line(*window, 40, 150, 9, -2, 12));
+    const Image drawn = captureClient(window->hwnd());
+    EXPECT_NE(drawn.at(38, 43), 0xFFFFFFu);   // the first stroke, drawn in host-paint mode
+    EXPECT_NE(drawn.at(40 + 9 * 6, 150 - 2 * 6), 0xFFFFFFu);
+    // The library answers WM_PAINT again: the host paints white, and the
+    // ink stays.
+    InvalidateRect(window->hwnd(), nullptr, TRUE);
+    UpdateWindow(window->hwnd());
+    EXPECT_EQ(maxChannelDifference(captureClient(window->hwnd()), drawn), 0);
+}
+
 TEST_F(Stroke, DrawnRectangleAndItsResets)
 {
     ASSERT_EQ(SetPenWidth(canvas, 2.5f), 0);
