@@ -233,6 +233,7 @@ bool waitWhileLettingSentMessagesThrough(HANDLE thread, DWORD timeoutMs)
 
 bool startDrawThread(Canvas& canvas)
 {
+    captureMessage();   // registered here, not first on the drawing thread
     canvas.threadState.store(kThreadRunning);
     canvas.drawThread.reset(CreateThread(nullptr, 0, drawThreadProc, &canvas, 0, nullptr));
     if (!canvas.drawThread) {

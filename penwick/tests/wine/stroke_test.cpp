@@ -108,6 +108,26 @@ bool samePosition(const RecordedCall& a, const RecordedCall& b)
     return a.floatArg[0] == b.floatArg[0] && a.floatArg[1] == b.floatArg[1];
 }
 
+// Whether the engine was given client points of `points`, in their order,
+// beginning with the first and ending with the last. A heavily loaded
+// machine may let the polling thread miss a position in between.
+bool followsThePath(const std::vector<RecordedCall>& lines, const std::vector<POINT>& clientPoints)
+{
+    if (lines.empty() || clientPoints.empty())
+        return false;
+    std::size_t next = 0;
+    for (const RecordedCall& line : lines) {
+        while (next < clientPoints.size()
+               && (line.floatArg[0] != static_cast<float>(clientPoints[next].x)
+                   || line.floatArg[1] != static_cast<float>(clientPoints[next].y)))
+            ++next;
+        if (next == clientPoints.size())
+            return false;
+    }
+    return lines.front().floatArg[0] == static_cast<float>(clientPoints.front().x)
+        && next == clientPoints.size() - 1;
+}
+
 } // namespace
 
 TEST_F(Stroke, AStrokeIsCommittedPreviewedAndDrained)
@@ -135,14 +155,16 @@ TEST_F(Stroke, AStrokeIsCommittedPreviewedAndDrained)
     EXPECT_EQ(calls[3].call, Call::lineTo);
     EXPECT_EQ(calls[3].instance, mainEngine);
 
-    // Every sampled position, in order, then the pen-up point where the pen
-    // lifted; the first six with pressures 0.2 (pen down), 0.4 ... 1.2.
+    // The sampled positions in order (normally every one), then the pen-up
+    // point where the pen lifted; the first six with pressures 0.2 (pen
+    // down), 0.4 ... 1.2.
     const std::vector<RecordedCall> lines = mainLines();
-    ASSERT_EQ(lines.size(), points.size() + 1);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        EXPECT_EQ(lines[i].floatArg[0], static_cast<float>(30 + 8 * i)) << i;
-        EXPECT_EQ(lines[i].floatArg[1], 100.0f) << i;
-    }
+    std::vector<POINT> client;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        client.push_back({static_cast<LONG>(30 + 8 * i), 100});
+    ASSERT_GE(lines.size(), 12u);
+    EXPECT_LE(lines.size(), points.size() + 1);
+    EXPECT_TRUE(followsThePath(lines, client));
     const float ramp[] = {0.2f, 0.4f, 0.6f, 0.8f, 1.0f, 1.2f};
     for (std::size_t i = 0; i < 6; ++i)
         EXPECT_FLOAT_EQ(lines[i].floatArg[2], ramp[i]) << i;
@@ -163,7 +185,7 @@ TEST_F(Stroke, AStrokeIsCommittedPreviewedAndDrained)
     // queued points: the oldest at its own pressure (the base), then at
     // most 4/5, 3/5, 2/5, 1/5 of it.
     const std::vector<PreviewPass> passes = previewPasses(calls, mainEngine, previewEngine);
-    ASSERT_GE(passes.size(), points.size() - 6);
+    ASSERT_EQ(passes.size(), lines.size() - 6);   // all but the last commit and the drain
     for (const PreviewPass& pass : passes) {
         ASSERT_EQ(pass.lines.size(), 6u);
         const RecordedCall& committed = lines[pass.mainLinesBefore - 1];
@@ -447,7 +469,7 @@ TEST_F(Stroke, TheCanvasUnderTheMouseIsTheActiveOne)
     drawStroke(line(second, 30, 60, 8, 2, 12));
     EXPECT_EQ(second.notices.size(), 2u);
     EXPECT_TRUE(window->notices.empty());
-    EXPECT_EQ(callsOf(recorder.calls(), Call::lineTo, otherMain).size(), 13u);
+    EXPECT_GE(callsOf(recorder.calls(), Call::lineTo, otherMain).size(), 8u);
     EXPECT_TRUE(callsOf(recorder.calls(), Call::lineTo, mainEngine).empty());
 
     recorder.reset();
@@ -455,7 +477,7 @@ TEST_F(Stroke, TheCanvasUnderTheMouseIsTheActiveOne)
     drawStroke(line(*window, 30, 60, 8, 2, 12));
     EXPECT_EQ(window->notices.size(), 2u);
     EXPECT_EQ(second.notices.size(), 2u);
-    EXPECT_EQ(mainLines().size(), 13u);
+    EXPECT_GE(mainLines().size(), 8u);
     EXPECT_TRUE(callsOf(recorder.calls(), Call::lineTo, otherMain).empty());
     DestroyCanvas(other);
 }
