@@ -133,7 +133,9 @@ PENWICK_API int WINAPI UpdateCanvas(int canvasId);
 
 /* Ordinal 12. The ink engine's drawing surface: the signature image. The
  * DC belongs to the canvas; use it (BitBlt from it) until the canvas is
- * destroyed, never release or select into it. */
+ * destroyed, never release or select into it. Read it between strokes
+ * (after WM_CANVAS_STROKE with PENWICK_STROKE_END): GDI refuses a DC that
+ * another thread, here the canvas's drawing thread, is using. */
 PENWICK_API int WINAPI GetCanvasDC(int canvasId, HDC* dc);
 
 /* Ordinal 13. Ink flow (opacity of the ink, default 1.0), passed to the
