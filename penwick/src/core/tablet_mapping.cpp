@@ -4,14 +4,18 @@
 
 namespace penwick {
 
-ScreenPoint tabletToScreen(std::int32_t pkX, std::int32_t pkY, std::int32_t extentX,
-                           std::int32_t extentY, int screenWidth, int screenHeight)
+std::optional<ScreenPoint> tabletToScreen(std::int32_t pkX, std::int32_t pkY, std::int32_t extentX,
+                                          std::int32_t extentY, int screenWidth, int screenHeight)
 {
+    if (extentX <= 0 || extentY <= 0)
+        return std::nullopt;
+    // The half-unit offset is taken in single precision, as the position
+    // has always been computed.
     const float tabletX = static_cast<float>(pkX + 0.5);
     const float tabletY = static_cast<float>(pkY + 0.5);
     const float x = tabletX / static_cast<float>(extentX) * static_cast<float>(screenWidth);
     const float y = (1.0f - tabletY / static_cast<float>(extentY)) * static_cast<float>(screenHeight);
-    return {truncateToInt(x), truncateToInt(y)};
+    return ScreenPoint{truncateToInt(x), truncateToInt(y)};
 }
 
 float tabletPressure(std::uint32_t normalPressure)

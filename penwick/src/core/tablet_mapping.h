@@ -4,9 +4,12 @@
 #include "ink_point.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace penwick {
 
+// Whatever range the tablet reports, 1023 reads as full pressure; a tablet
+// with 2048 levels thus reaches about 2.0.
 constexpr float kTabletPressureDivisor = 1023.0f;
 
 struct ScreenPoint {
@@ -14,10 +17,12 @@ struct ScreenPoint {
     int y = 0;
 };
 
-// The tablet's y axis runs upward, the screen's downward. The virtual
-// screen's origin is not added.
-ScreenPoint tabletToScreen(std::int32_t pkX, std::int32_t pkY, std::int32_t extentX,
-                           std::int32_t extentY, int screenWidth, int screenHeight);
+// The tablet's input area stretched over the virtual screen's size. The
+// tablet's y axis runs upward, the screen's downward; the virtual screen's
+// origin is not added. None when the context reports an input extent that
+// is not positive (a misbehaving driver): such a packet has no position.
+std::optional<ScreenPoint> tabletToScreen(std::int32_t pkX, std::int32_t pkY, std::int32_t extentX,
+                                          std::int32_t extentY, int screenWidth, int screenHeight);
 
 float tabletPressure(std::uint32_t normalPressure);
 

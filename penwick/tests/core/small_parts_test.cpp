@@ -1,6 +1,5 @@
 #include "core/colour.h"
 #include "core/debug_text.h"
-#include "core/tablet_mapping.h"
 
 #include <gtest/gtest.h>
 
@@ -56,32 +55,4 @@ TEST(DebugText, SendsWhatFitsAndDropsTheRest)
     EXPECT_FALSE(format(buffer, "%s and %s", huge.c_str(), huge.c_str()));
     EXPECT_EQ(buffer[buffer.size() - 1], '\0');
     EXPECT_FALSE(format(buffer, nullptr));
-}
-
-TEST(TabletMapping, PositionFromTabletToScreen)
-{
-    // The tablet's y axis points up; its origin is the screen's bottom left.
-    const ScreenPoint origin = tabletToScreen(0, 0, 10000, 8000, 1920, 1080);
-    EXPECT_EQ(origin.x, 0);
-    EXPECT_EQ(origin.y, 1079);   // (1 - 0.5 / 8000) * 1080
-    const ScreenPoint top = tabletToScreen(9999, 7999, 10000, 8000, 1920, 1080);
-    EXPECT_EQ(top.x, 1919);
-    EXPECT_EQ(top.y, 0);
-    const ScreenPoint middle = tabletToScreen(5000, 4000, 10000, 8000, 1920, 1080);
-    EXPECT_EQ(middle.x, 960);
-    EXPECT_EQ(middle.y, 539);
-}
-
-TEST(TabletMapping, PressureAndKinds)
-{
-    EXPECT_FLOAT_EQ(tabletPressure(1023), 1.0f);
-    EXPECT_NEAR(tabletPressure(512), 0.5f, 0.001f);
-    EXPECT_NEAR(tabletPressure(2047), 2.0f, 0.001f);
-    EXPECT_EQ(tabletPressure(0), 0.0f);
-
-    EXPECT_EQ(tabletPointKind(0, 0), InkKind::move);      // hovering
-    EXPECT_EQ(tabletPointKind(0, 1), InkKind::penDown);
-    EXPECT_EQ(tabletPointKind(1, 1), InkKind::move);
-    EXPECT_EQ(tabletPointKind(1, 4), InkKind::move);      // any button counts
-    EXPECT_EQ(tabletPointKind(4, 0), InkKind::penUp);
 }
