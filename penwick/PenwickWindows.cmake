@@ -18,12 +18,15 @@ add_library(penwick_win STATIC
     src/win/canvas.cpp src/win/canvas.h
     src/win/debug_print.cpp src/win/debug_print.h
     src/win/draw_thread.cpp src/win/draw_thread.h
+    src/win/fault_guard.cpp src/win/fault_guard.h
     src/win/handles.h
     src/win/ink_engine.cpp src/win/ink_engine.h
     src/win/ink_renderer.cpp src/win/ink_renderer.h
     src/win/library.cpp src/win/library.h
     src/win/sdk.cpp src/win/sdk.h
-    src/win/tablet.cpp src/win/tablet.h)
+    src/win/tablet.cpp src/win/tablet.h
+    src/win/tablet_input.cpp src/win/tablet_input.h
+    src/win/wintab.h)
 target_include_directories(penwick_win PUBLIC include src)
 target_link_libraries(penwick_win PUBLIC penwick_core gdi32 user32)
 suite_warnings(penwick_win)
@@ -125,6 +128,9 @@ penwick_wine_test(penwick_missing_engine_test ${CMAKE_CURRENT_BINARY_DIR}/bin-no
 add_test(NAME penwick_missing_wintab_test COMMAND penwick_api_test --gtest_filter=Lifecycle.*)
 set_tests_properties(penwick_missing_wintab_test PROPERTIES
     LABELS wine TIMEOUT 300 ENVIRONMENT "WINEDLLOVERRIDES=wintab32=d")
+
+# The fault guard on its own, against the library's insides.
+suite_wine_test(penwick_fault_guard_test tests/wine/fault_guard_test.cpp LIBS penwick_win)
 
 # The real engine, when it is built in this tree.
 set(PENWICK_BENCH_ENGINE "recording engine")

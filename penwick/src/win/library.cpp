@@ -57,6 +57,19 @@ CanvasPtr findCanvasByWindow(HWND window)
     return nullptr;
 }
 
+CanvasPtr findLiveCanvas(const Canvas* canvas)
+{
+    if (canvas == nullptr || !isReady())
+        return nullptr;
+    Library& lib = library();
+    ScopedLock lock(*lib.canvasLock);
+    for (const CanvasPtr& item : lib.canvasRegistry) {
+        if (item.get() == canvas && !item->destroying.load())
+            return item;
+    }
+    return nullptr;
+}
+
 bool windowHasCanvas(HWND window, const Canvas* except)
 {
     Library& lib = library();

@@ -49,7 +49,12 @@ struct Library {
 
     // Compared, never dereferenced, by the drawing threads.
     std::atomic<Canvas*> activeCanvas{nullptr};
+
+    // The tablet's pen, guarded by initLock: the buttons of the last packet
+    // delivered to a canvas, and the id of the canvas its stroke began on
+    // (-1: none), which keeps the stroke until the pen lifts.
     std::uint32_t prevButtons = 0;
+    std::int32_t tabletStrokeCanvas = -1;
 
     // Speed-based pressure of mouse strokes, shared by all canvases; used
     // under drawLock.
@@ -68,6 +73,9 @@ CanvasPtr findCanvasById(std::int32_t id);
 // The first canvas attached to this window, also while it is being
 // destroyed (its window procedure still runs then); none while not ready.
 CanvasPtr findCanvasByWindow(HWND window);
+// The canvas record at this address while it is registered and not being
+// destroyed; none while the library is not ready.
+CanvasPtr findLiveCanvas(const Canvas* canvas);
 // Whether a live canvas other than `except` is attached to this window.
 bool windowHasCanvas(HWND window, const Canvas* except);
 // Empties the record's window fields and unlinks it from the registry.

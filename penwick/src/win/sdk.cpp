@@ -83,6 +83,11 @@ std::unique_lock<std::recursive_mutex> lockLifecycle()
     return std::unique_lock<std::recursive_mutex>(lifecycleMutex);
 }
 
+std::unique_lock<std::recursive_mutex> tryLockLifecycle()
+{
+    return std::unique_lock<std::recursive_mutex>(lifecycleMutex, std::try_to_lock);
+}
+
 bool isShuttingDown()
 {
     return shuttingDown;
@@ -113,6 +118,7 @@ int initSdk()
         return 1;
 
     lib.prevButtons = 0;
+    lib.tabletStrokeCanvas = -1;
     lib.activeCanvas.store(nullptr);
     lib.sdkReady.store(1);
     // From here on canvases work with the mouse, whatever the tablet does.

@@ -10,6 +10,8 @@ namespace penwick {
 // procedure may call back into the library while a call of the same thread
 // waits for a drawing thread and lets its messages through.
 std::unique_lock<std::recursive_mutex> lockLifecycle();
+// The same lock if it is free (or already this thread's); not owned otherwise.
+std::unique_lock<std::recursive_mutex> tryLockLifecycle();
 
 // True while the final shut-down is freeing everything; calls made from
 // inside it (by a host's window procedure) must not start anything new.

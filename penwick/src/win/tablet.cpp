@@ -1,7 +1,9 @@
 #include "tablet.h"
 
 #include "debug_print.h"
+#include "fault_guard.h"
 #include "library.h"
+#include "tablet_input.h"
 
 namespace penwick {
 
@@ -52,6 +54,8 @@ void Tablet::unloadWintab()
 
 LRESULT CALLBACK Tablet::tabletWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == kWtPacket)
+        return onTabletPacket(wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -131,7 +135,6 @@ bool Tablet::openContext()
     context_ = api_.open(window_, &logContext_, TRUE);
     if (context_ == nullptr)
         return false;
-    maxPressure_ = 1023.0f;
     virtualScreenWidth_ = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     virtualScreenHeight_ = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     return true;
@@ -139,9 +142,21 @@ bool Tablet::openContext()
 
 void Tablet::closeContext()
 {
-    if (context_ != nullptr && api_.close != nullptr)
-        api_.close(context_);
+    // Forgotten first: a packet dispatched while the driver closes it is
+    // no longer ours.
+    const HCTX context = context_;
     context_ = nullptr;
+    if (context != nullptr && api_.close != nullptr)
+        callCatchingFaults(api_.close, context);
+}
+
+bool Tablet::readPacket(UINT serial, HCTX context, TabletPacket& packet) const
+{
+    if (context_ == nullptr || context != context_ || api_.packet == nullptr)
+        return false;
+    // A packet Wintab no longer has (or never had) leaves the buffer as it
+    // was: nothing in it may be taken for a position or a button.
+    return api_.packet(context, serial, &packet) != FALSE;
 }
 
 } // namespace penwick

@@ -4,97 +4,23 @@
 #pragma once
 
 #include "handles.h"
+#include "wintab.h"
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
 
 namespace penwick {
 
-using HCTX = HANDLE;
-
-// The published layout of the Wintab logical context (wide version).
-struct LOGCONTEXTW {
-    WCHAR lcName[40];
-    UINT lcOptions;
-    UINT lcStatus;
-    UINT lcLocks;
-    UINT lcMsgBase;
-    UINT lcDevice;
-    UINT lcPktRate;
-    DWORD lcPktData;
-    DWORD lcPktMode;
-    DWORD lcMoveMask;
-    DWORD lcBtnDnMask;
-    DWORD lcBtnUpMask;
-    LONG lcInOrgX;
-    LONG lcInOrgY;
-    LONG lcInOrgZ;
-    LONG lcInExtX;
-    LONG lcInExtY;
-    LONG lcInExtZ;
-    LONG lcOutOrgX;
-    LONG lcOutOrgY;
-    LONG lcOutOrgZ;
-    LONG lcOutExtX;
-    LONG lcOutExtY;
-    LONG lcOutExtZ;
-    DWORD lcSensX;
-    DWORD lcSensY;
-    DWORD lcSensZ;
-    BOOL lcSysMode;
-    int lcSysOrgX;
-    int lcSysOrgY;
-    int lcSysExtX;
-    int lcSysExtY;
-    DWORD lcSysSensX;
-    DWORD lcSysSensY;
-};
-
-constexpr UINT kWtiDefContext = 3;
-constexpr UINT kCxoMessages = 0x4;
-constexpr UINT kWtPacket = 0x7FF0;
-// PK_CONTEXT, PK_STATUS, PK_CURSOR, PK_BUTTONS, PK_X, PK_Y,
-// PK_NORMAL_PRESSURE, PK_TANGENT_PRESSURE, PK_ORIENTATION, PK_ROTATION.
-constexpr DWORD kPacketData = 0x3DE3;
-
-// One packet of the context above (lcPktMode 0: every field absolute).
-struct TabletPacket {
-    std::uint32_t pkContext;
-    std::uint32_t pkStatus;
-    std::uint32_t pkCursor;
-    std::uint32_t pkButtons;
-    std::int32_t pkX;
-    std::int32_t pkY;
-    std::uint32_t pkNormalPressure;
-    std::int32_t pkTangentPressure;
-    std::int32_t pkOrientation[3];
-    std::int32_t pkRotation[3];
-};
-
-static_assert(sizeof(LOGCONTEXTW) == 212, "LOGCONTEXTW layout");
-static_assert(offsetof(LOGCONTEXTW, lcOptions) == 80, "lcOptions");
-static_assert(offsetof(LOGCONTEXTW, lcPktData) == 104, "lcPktData");
-static_assert(offsetof(LOGCONTEXTW, lcPktMode) == 108, "lcPktMode");
-static_assert(offsetof(LOGCONTEXTW, lcInExtX) == 136, "lcInExtX");
-static_assert(offsetof(LOGCONTEXTW, lcInExtY) == 140, "lcInExtY");
-static_assert(sizeof(TabletPacket) == 56, "packet layout");
-static_assert(offsetof(TabletPacket, pkNormalPressure) == 24, "pkNormalPressure");
-
+// The 16 entry points; only the four typed ones are ever called.
 struct WintabApi {
-    using OpenFn = HCTX(WINAPI*)(HWND window, LOGCONTEXTW* context, BOOL enable);
-    using InfoFn = UINT(WINAPI*)(UINT category, UINT index, void* output);
-    using PacketFn = BOOL(WINAPI*)(HCTX context, UINT serial, void* packet);
-    using CloseFn = BOOL(WINAPI*)(HCTX context);
     using AnyFn = void(WINAPI*)();
 
-    OpenFn open = nullptr;
-    InfoFn info = nullptr;
+    WTOpenWFn open = nullptr;
+    WTInfoWFn info = nullptr;
     AnyFn get = nullptr;
     AnyFn set = nullptr;
-    PacketFn packet = nullptr;
-    CloseFn close = nullptr;
+    WTPacketFn packet = nullptr;
+    WTCloseFn close = nullptr;
     AnyFn enable = nullptr;
     AnyFn overlap = nullptr;
     AnyFn save = nullptr;
@@ -123,17 +49,24 @@ public:
     bool createTabletWindow();
     void destroyTabletWindow();
 
-    // Opens the system-wide context from Wintab's default one; false when
-    // Wintab gives none.
+    // Opens the system-wide context from Wintab's default one, posting its
+    // packets to the hidden window; false when Wintab gives none. Reads the
+    // virtual screen's size for the packets' positions.
     bool openContext();
+    // Closes the context; a fault inside the driver's WTClose is caught
+    // and ignored, since the library is going away whatever it did.
     void closeContext();
+
+    // Copies packet `serial` of `context` into `packet`: false when the
+    // context is not the one this library has open (another program's, or
+    // ours already closed) or when Wintab has no such packet.
+    bool readPacket(UINT serial, HCTX context, TabletPacket& packet) const;
 
     bool isLoaded() const { return static_cast<bool>(module_); }
     HWND window() const { return window_; }
     HCTX context() const { return context_; }
     const LOGCONTEXTW& logContext() const { return logContext_; }
     const WintabApi& api() const { return api_; }
-    float maxPressure() const { return maxPressure_; }
     int virtualScreenWidth() const { return virtualScreenWidth_; }
     int virtualScreenHeight() const { return virtualScreenHeight_; }
 
@@ -147,7 +80,6 @@ private:
     HINSTANCE classInstance_ = nullptr;   // where "MainWClass" was registered by us
     LOGCONTEXTW logContext_{};
     HCTX context_ = nullptr;
-    float maxPressure_ = 0.0f;
     int virtualScreenWidth_ = 0;
     int virtualScreenHeight_ = 0;
 };
