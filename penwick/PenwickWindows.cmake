@@ -8,7 +8,11 @@
 #                   _LPLinesGetCanvasDC@8
 #   bin-noengine/   no engine at all
 #   bin-lplines/    the real engine (when lplines is built too)
-#   bench/          the benchmark, with the real engine when there is one
+#   bin-tablet/     the recording engine and the fake pen tablet
+#                   (Wintab32.dll); its tests run with wintab32=n,b
+#   bin-tablet-incomplete/  the same with a Wintab32.dll lacking an entry point
+#   bench/          the benchmark, with the real engine when there is one,
+#                   and the fake pen tablet
 
 set(PENWICK_BIN ${CMAKE_CURRENT_BINARY_DIR}/bin)
 
@@ -67,6 +71,30 @@ penwick_recording_engine(penwick_recording_engine recording_engine.def ${PENWICK
 penwick_recording_engine(penwick_recording_engine_decorated recording_engine_decorated.def
                          ${CMAKE_CURRENT_BINARY_DIR}/bin-decorated)
 
+# The fake pen tablet: penwick_fake_tablet(<target> <def file> <dir>).
+# It is named like Wine's own Wintab32.dll, which Wine loads instead unless
+# the process has the DLL override wintab32=n,b.
+function(penwick_fake_tablet target def_file output_dir)
+    add_library(${target} SHARED tests/doubles/fake_wintab.cpp tests/doubles/fake_tablet_api.h
+                tests/doubles/${def_file})
+    target_include_directories(${target} PRIVATE src)
+    target_link_libraries(${target} PRIVATE user32)
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+    set_target_properties(${target} PROPERTIES
+        PREFIX "" OUTPUT_NAME Wintab32
+        RUNTIME_OUTPUT_DIRECTORY ${output_dir}
+        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${target}-implib)
+    suite_warnings(${target})
+endfunction()
+
+set(PENWICK_TABLET_BIN ${CMAKE_CURRENT_BINARY_DIR}/bin-tablet)
+set(PENWICK_TABLET_INCOMPLETE_BIN ${CMAKE_CURRENT_BINARY_DIR}/bin-tablet-incomplete)
+penwick_fake_tablet(penwick_fake_tablet fake_wintab.def ${PENWICK_TABLET_BIN})
+penwick_fake_tablet(penwick_fake_tablet_incomplete fake_wintab_incomplete.def ${PENWICK_TABLET_INCOMPLETE_BIN})
+penwick_recording_engine(penwick_recording_engine_tablet recording_engine.def ${PENWICK_TABLET_BIN})
+penwick_recording_engine(penwick_recording_engine_tablet_incomplete recording_engine.def
+                         ${PENWICK_TABLET_INCOMPLETE_BIN})
+
 # penwick.dll copied next to an engine: penwick_copy_library(<dir> <target>)
 function(penwick_copy_library dir target)
     add_custom_command(OUTPUT ${dir}/penwick.dll
@@ -81,8 +109,9 @@ endfunction()
 
 add_library(penwick_test_support STATIC
     tests/wine/test_support.cpp tests/wine/test_support.h
-    tests/doubles/recorder_api.h)
-target_include_directories(penwick_test_support PUBLIC tests/wine tests/doubles)
+    tests/wine/tablet_support.cpp tests/wine/tablet_support.h
+    tests/doubles/recorder_api.h tests/doubles/fake_tablet_api.h)
+target_include_directories(penwick_test_support PUBLIC tests/wine tests/doubles src)
 target_link_libraries(penwick_test_support PUBLIC penwick gtest gdi32 user32)
 suite_warnings(penwick_test_support)
 
@@ -129,6 +158,22 @@ add_test(NAME penwick_missing_wintab_test COMMAND penwick_api_test --gtest_filte
 set_tests_properties(penwick_missing_wintab_test PROPERTIES
     LABELS wine TIMEOUT 300 ENVIRONMENT "WINEDLLOVERRIDES=wintab32=d")
 
+# The pen tablet, through the fake Wintab32.dll.
+penwick_copy_library(${PENWICK_TABLET_BIN} penwick_copy_tablet)
+penwick_wine_test(penwick_tablet_test ${PENWICK_TABLET_BIN}
+    tests/wine/tablet_lifecycle_test.cpp
+    DEPENDS penwick_recording_engine_tablet penwick_fake_tablet penwick_copy_tablet)
+penwick_wine_test(penwick_tablet_stroke_test ${PENWICK_TABLET_BIN}
+    tests/wine/tablet_stroke_test.cpp
+    DESKTOP DEPENDS penwick_recording_engine_tablet penwick_fake_tablet penwick_copy_tablet)
+penwick_copy_library(${PENWICK_TABLET_INCOMPLETE_BIN} penwick_copy_tablet_incomplete)
+penwick_wine_test(penwick_tablet_incomplete_test ${PENWICK_TABLET_INCOMPLETE_BIN}
+    tests/wine/tablet_incomplete_test.cpp
+    DEPENDS penwick_recording_engine_tablet_incomplete penwick_fake_tablet_incomplete
+            penwick_copy_tablet_incomplete)
+set_tests_properties(penwick_tablet_test penwick_tablet_stroke_test penwick_tablet_incomplete_test
+    PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=wintab32=n,b")
+
 # The fault guard on its own, against the library's insides.
 suite_wine_test(penwick_fault_guard_test tests/wine/fault_guard_test.cpp LIBS penwick_win)
 
@@ -170,4 +215,8 @@ else()
         VERBATIM)
     add_dependencies(penwick_copy_bench penwick_recording_engine)
 endif()
+add_custom_command(TARGET penwick_copy_bench POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:penwick_fake_tablet> ${bench_dir}/Wintab32.dll
+    VERBATIM)
+add_dependencies(penwick_copy_bench penwick_fake_tablet)
 add_dependencies(penwick_bench penwick_copy_bench)
