@@ -41,6 +41,27 @@
  *
  * It is safe to destroy the canvas, or to shut the library down, from
  * inside the handler of WM_CANVAS_STROKE, or while a stroke is being drawn.
+ *
+ * Pen tablets: the first InitSDK loads Wintab32.dll (through the usual DLL
+ * search) and opens one system-wide tablet context whose packets are posted
+ * to a hidden window ("MainWClass", never shown) of the calling thread, so
+ * the pen writes only while that thread pumps messages. Each packet moves
+ * the cursor to the pen and draws on the active canvas (the one whose
+ * window last received a mouse move) with the pen's own pressure: the
+ * tablet's raw value over 1023, so a tablet with 2048 levels reaches about
+ * twice the ink of one with 1024. A stroke stays with the canvas it began
+ * on until the pen lifts, even when the pen crosses another canvas; a pen
+ * that touches down before any canvas has seen the mouse draws nothing.
+ * While packets arrive, the canvas ignores the mouse (a tablet driver may
+ * move and click it along with the pen), until a second passes without a
+ * packet. Packets skip the smoothing queue, so tablet ink has no preview
+ * and no taper: each point is drawn as the pen reports it.
+ *
+ * Diagnostics go to the debugger output (OutputDebugString) only: "Init OK"
+ * when the first InitSDK opened a tablet; "LoadLibrary error: N" (N the
+ * system error, 126 for a missing file) and "ShowError()" when Wintab32.dll
+ * cannot be loaded; "UnloadWintab()" when it lacks an entry point and at
+ * the final UninitSDK.
  */
 #ifndef PENWICK_H
 #define PENWICK_H
@@ -62,7 +83,8 @@ extern "C" {
  * coordinates: x in the low word, y in the high word (each cut to 16 bits;
  * use GET_X_LPARAM / GET_Y_LPARAM from <windowsx.h>). It reaches the
  * window's procedure on the window's own thread, a few milliseconds after
- * the pen went down or up; the return value is ignored. A stroke too short
+ * the pen went down or up (for a tablet's pen, while the thread that
+ * started the library dispatches the packet); the return value is ignored. A stroke too short
  * to reach the canvas (it began outside the client area) sends nothing; a
  * new stroke that begins while the previous one never ended sends a second
  * begin without an end.
@@ -75,14 +97,16 @@ extern "C" {
  * matched by one UninitSDK, whatever it returned. The first call loads
  * libLPLines.dll from penwick.dll's folder and then the Wintab pen tablet.
  * 0: ready, with a tablet. 1: either ready for mouse and touch only (no
- * tablet: InitCanvas works), or unusable (libLPLines.dll missing:
- * InitCanvas fails). Later calls load nothing and return 0 when the
+ * Wintab32.dll, one without all 16 Wintab functions, or no tablet context:
+ * InitCanvas works), or unusable (libLPLines.dll missing: InitCanvas
+ * fails). Later calls load nothing and return 0 when the
  * library is usable (with or without a tablet), 1 when it is not. */
 PENWICK_API int WINAPI InitSDK(void);
 
-/* Ordinal 2. Matches one InitSDK; the last one destroys every canvas left,
- * gives their windows their procedures back and unloads the ink engine and
- * the tablet. Extra calls do nothing. Always 0. */
+/* Ordinal 2. Matches one InitSDK; the last one closes the tablet context
+ * (a fault inside the tablet driver's WTClose is ignored), destroys every
+ * canvas left, gives their windows their procedures back and unloads the
+ * ink engine and the tablet. Extra calls do nothing. Always 0. */
 PENWICK_API int WINAPI UninitSDK(void);
 
 /* Ordinal 3. Makes a canvas of the window that owns `dc` (or of
