@@ -386,8 +386,12 @@ TEST_F(TabletStroke, WithoutAContextCanvasesStillDrawWithTheMouse)
 
 TEST_F(TabletStroke, ASecondStartUpAfterAFullShutDownTakesPackets)
 {
+    const faketablet::OpenRecord first = tablet.openRecord();
     ASSERT_EQ(restart(), 0);
-    EXPECT_EQ(tablet.openRecord().opens, 2);
+    const faketablet::OpenRecord second = tablet.openRecord();
+    EXPECT_EQ(second.opens, 2);
+    EXPECT_NE(second.context, first.context);
+    EXPECT_EQ(second.window, findTabletWindow());
     activate(*window);
     pen({1, 100, 100, 256});
     pen({1, 110, 100, 768});
