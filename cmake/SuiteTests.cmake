@@ -12,6 +12,16 @@ function(suite_native_test target)
                          PROPERTIES LABELS native TIMEOUT 120)
 endfunction()
 
+# suite_require_gtest_end(<test>...)
+# A program that crashes under Wine can exit with status 0 once Wine's
+# debugger has reported the fault, so a Wine test passes only when
+# GoogleTest printed its closing line, and fails on Wine's fault report.
+function(suite_require_gtest_end)
+    set_tests_properties(${ARGN} PROPERTIES
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+        FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];Unhandled (exception|page fault)")
+endfunction()
+
 # suite_wine_test(<target> <sources>... [LIBS <libs>...] [DESKTOP])
 # A GoogleTest executable of the Windows tree, run under Wine as one CTest
 # test. DESKTOP marks tests that move the cursor, press buttons or show
@@ -23,6 +33,7 @@ function(suite_wine_test target)
     suite_warnings(${target})
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES LABELS wine TIMEOUT 300)
+    suite_require_gtest_end(${target})
     if(ARG_DESKTOP)
         set_tests_properties(${target} PROPERTIES RESOURCE_LOCK desktop)
     endif()
