@@ -8,11 +8,12 @@ namespace signhost {
 
 namespace {
 
-// A polling drawing thread sees a button press up to about 35 ms late;
-// holding the pen still a little longer keeps the first points.
+// A polling drawing thread sees a button press or release up to about
+// 35 ms late; holding the pen still a little longer keeps the first and
+// last points, and a click long enough to be seen.
 constexpr DWORD kHoldAfterPressMs = 60;
 constexpr DWORD kStepMs = 15;
-constexpr DWORD kHoldBeforeReleaseMs = 30;
+constexpr DWORD kHoldBeforeReleaseMs = 60;
 constexpr DWORD kBetweenStrokesMs = 120;
 
 void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)

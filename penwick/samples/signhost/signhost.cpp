@@ -218,7 +218,7 @@ public:
     ~SignHost();
 
     // Creates the windows and the canvas; false (with `problem`) on failure.
-    bool create(HINSTANCE instance, std::wstring& problem);
+    bool create(HINSTANCE instance, bool hasTablet, std::wstring& problem);
     int run();
 
 private:
@@ -255,12 +255,11 @@ private:
     int strokesEnded_ = 0;
     int strokesEndedBeforeScript_ = 0;
     DWORD scriptDoneTick_ = 0;
-    bool scriptDone_ = false;
     std::size_t colourIndex_ = 0;
     int exitCode_ = 0;
 };
 
-bool SignHost::create(HINSTANCE instance, std::wstring& problem)
+bool SignHost::create(HINSTANCE instance, bool hasTablet, std::wstring& problem)
 {
     WNDCLASSEXW mainClass{};
     mainClass.cbSize = sizeof mainClass;
@@ -309,7 +308,8 @@ bool SignHost::create(HINSTANCE instance, std::wstring& problem)
             colourIndex_ = i;
     }
     showPen();
-    setStatus(scripted ? L"Signing by script..." : L"Sign with the mouse. Keys: Del clear, Ctrl+S save, - + width, C colour.");
+    const std::wstring invitation = hasTablet ? L"Sign with the pen or the mouse." : L"Sign with the mouse.";
+    setStatus(scripted ? L"Signing by script..." : invitation + L" Del clear, Ctrl+S save, -/+ width, C colour");
     ShowWindow(main_, SW_SHOW);
     UpdateWindow(main_);
     if (scripted)
@@ -382,7 +382,6 @@ LRESULT SignHost::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         startScript();
         return 0;
     case WM_SCRIPT_DONE:
-        scriptDone_ = true;
         scriptDoneTick_ = GetTickCount();
         SetTimer(main_, kScriptTimer, 50, nullptr);
         return 0;
@@ -680,7 +679,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     InitCommonControlsEx(&controls);
     const PenwickLibrary penwick;
     SignHost host(std::move(options));
-    if (!host.create(instance, problem)) {
+    if (!host.create(instance, penwick.hasTablet(), problem)) {
         Tell(L"signhost: " + problem, true);
         return 1;
     }
