@@ -44,6 +44,7 @@ set_target_properties(penwick PROPERTIES
     PREFIX "" OUTPUT_NAME penwick
     RUNTIME_OUTPUT_DIRECTORY ${PENWICK_BIN})
 suite_warnings(penwick)
+suite_runs_on_xp(penwick)
 
 # The linker's import library lost the decorated names a host's compiler
 # asks for (_InitSDK@0); dlltool makes one that keeps them and imports the

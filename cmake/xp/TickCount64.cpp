@@ -1,4 +1,4 @@
-// Lets sweepon.exe load on Windows XP.
+// Lets the shipped programs and DLLs load on Windows XP.
 //
 // The toolchain's thread library (winpthread, linked in by the C++ runtime)
 // imports GetTickCount64, which XP's kernel32 lacks: the loader would refuse
@@ -25,5 +25,5 @@ ULONGLONG WINAPI TickCount64()
 }  // namespace
 
 extern "C" {
-TickCount64Function sweeponTickCount64Import __asm__("__imp__GetTickCount64@0") = &TickCount64;
+TickCount64Function suiteTickCount64Import __asm__("__imp__GetTickCount64@0") = &TickCount64;
 }
