@@ -1,6 +1,7 @@
 // Start-up and shut-down: reference counting, the hidden tablet window,
 // Wintab's debugger texts, and create/destroy cycles that must leave
 // nothing behind.
+#include "tablet_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +23,6 @@ bool wintabLoads()
         return false;
     FreeLibrary(wintab);
     return true;
-}
-
-// This process's hidden tablet window (tests in other processes have theirs).
-HWND findTabletWindow()
-{
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"MainWClass", L"Sample")) != nullptr) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId())
-            return window;
-    }
-    return nullptr;
 }
 
 bool tabletClassRegistered()

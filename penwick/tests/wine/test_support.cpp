@@ -239,11 +239,8 @@ int Image::countNot(std::uint32_t color) const
     return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return p != color; }));
 }
 
-Image capture(HDC dc, int width, int height)
+HBITMAP createDib32(int width, int height, void** bits)
 {
-    Image image;
-    if (width <= 0 || height <= 0)
-        return image;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -251,8 +248,16 @@ Image capture(HDC dc, int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+Image capture(HDC dc, int width, int height)
+{
+    Image image;
+    if (width <= 0 || height <= 0)
+        return image;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = createDib32(width, height, &bits);
     HDC memory = CreateCompatibleDC(nullptr);
     const HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);

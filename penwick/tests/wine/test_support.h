@@ -84,6 +84,8 @@ struct Image {
     int countNot(std::uint32_t color) const;
 };
 
+// A 32-bit top-down DIB section; bits receives its pixels.
+HBITMAP createDib32(int width, int height, void** bits);
 Image capture(HDC dc, int width, int height);
 Image captureClient(HWND window);
 // Largest difference of any channel between two images of equal size.

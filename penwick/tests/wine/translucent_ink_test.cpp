@@ -29,15 +29,8 @@ class WhiteSurface {
 public:
     WhiteSurface(int width, int height)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_ = createDib32(width, height, &bits);
         dc_ = CreateCompatibleDC(nullptr);
         old_ = SelectObject(dc_, bitmap_);
         PatBlt(dc_, 0, 0, width, height, WHITENESS);
