@@ -1,7 +1,7 @@
 // Points per second of libLPLines against GDI and GDI+ on a 1920x1080
 // memory DC, and how the cost of one point depends on the canvas size.
 // Run it from a Release build (tools/lplines-bench builds and runs it).
-#include "lplines.h"
+#include "dll_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,40 +13,6 @@
 #include <gdiplus.h>
 
 namespace {
-
-// Bound by name at run time, as the canvas library binds the engine.
-struct Engine {
-    decltype(&::LPLinesCreate) create = nullptr;
-    decltype(&::LPLinesDestroy) destroy = nullptr;
-    decltype(&::LPLinesSetCanvasSize) setCanvasSize = nullptr;
-    decltype(&::LPLinesSetPenWidth) setPenWidth = nullptr;
-    decltype(&::LPLinesClear) clear = nullptr;
-    decltype(&::LPLinesLineTo) lineTo = nullptr;
-    decltype(&::LPLinesEnd) end = nullptr;
-
-    bool load()
-    {
-        const HMODULE m = LoadLibraryW(L"libLPLines.dll");
-        if (!m)
-            return false;
-        bind(m, create, "LPLinesCreate");
-        bind(m, destroy, "LPLinesDestroy");
-        bind(m, setCanvasSize, "LPLinesSetCanvasSize");
-        bind(m, setPenWidth, "LPLinesSetPenWidth");
-        bind(m, clear, "LPLinesClear");
-        bind(m, lineTo, "LPLinesLineTo");
-        bind(m, end, "LPLinesEnd");
-        return create && destroy && setCanvasSize && setPenWidth && clear && lineTo && end;
-    }
-
-    template <typename F>
-    static void bind(HMODULE m, F& f, const char* name)
-    {
-        f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name)));
-    }
-};
-
-Engine lp;
 
 struct Point {
     float x;
@@ -88,38 +54,10 @@ private:
 };
 
 // A white 32-bit DIB in a memory DC, like the canvas library's offscreen surface.
-class Target {
+class Target : public DibDc {
 public:
-    Target(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        original_ = SelectObject(dc_, bitmap_);
-        clear();
-    }
-    ~Target()
-    {
-        SelectObject(dc_, original_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    void clear() { PatBlt(dc_, 0, 0, w_, h_, WHITENESS); }
-    HDC dc() const { return dc_; }
-
-private:
-    int w_;
-    int h_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ original_;
+    Target(int w, int h) : DibDc(w, h) { clear(); }
+    void clear() { PatBlt(dc(), 0, 0, width(), height(), WHITENESS); }
 };
 
 Clock clock;
@@ -139,17 +77,18 @@ double bestPerPoint(int points, Run&& run)
 
 double engineCost(const std::vector<Point>& stroke, int w, int h, float width, Target& target)
 {
+    const LPLinesApi& lp = api();
     LPLINES_HANDLE e = nullptr;
-    lp.create(&e, 0);
-    lp.setCanvasSize(e, w, h);
-    lp.setPenWidth(e, width);
+    lp.LPLinesCreate(&e, 0);
+    lp.LPLinesSetCanvasSize(e, w, h);
+    lp.LPLinesSetPenWidth(e, width);
     const double cost = bestPerPoint(static_cast<int>(stroke.size()), [&] {
-        lp.clear(e);
+        lp.LPLinesClear(e);
         for (const Point& p : stroke)
-            lp.lineTo(e, target.dc(), p.x, p.y, p.pressure);
-        lp.end(e, target.dc());
+            lp.LPLinesLineTo(e, target.dc(), p.x, p.y, p.pressure);
+        lp.LPLinesEnd(e, target.dc());
     });
-    lp.destroy(e);
+    lp.LPLinesDestroy(e);
     target.clear();
     return cost;
 }
@@ -195,7 +134,7 @@ double gdiplusCost(const std::vector<Point>& stroke, float width, Target& target
 
 int main()
 {
-    if (!lp.load()) {
+    if (!api().complete()) {
         std::fprintf(stderr, "libLPLines.dll could not be loaded\n");
         return 1;
     }

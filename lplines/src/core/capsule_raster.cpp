@@ -104,10 +104,6 @@ struct CapsuleShape {
     }
 };
 
-} // namespace
-
-namespace {
-
 float edgeWidthOf(const Capsule& capsule, const StrokeInk& ink)
 {
     return ink.edgeWidth + ink.softness * std::max(capsule.from.radius, capsule.to.radius);

@@ -52,12 +52,6 @@ Tile& TileGrid::obtain(int x, int y)
     return tile;
 }
 
-std::uint8_t TileGrid::coverageAt(int x, int y) const
-{
-    const Tile* tile = find(x, y);
-    return tile ? tile->coverage[static_cast<std::size_t>(Tile::index(x, y))] : 0;
-}
-
 void TileGrid::maxRow(int y, int x, int count, const std::uint8_t* values)
 {
     while (count > 0) {

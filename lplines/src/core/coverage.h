@@ -49,7 +49,6 @@ public:
 
     Tile* find(int x, int y) const;   // the tile holding pixel (x, y), if made
     Tile& obtain(int x, int y);
-    std::uint8_t coverageAt(int x, int y) const;
     void maxRow(int y, int x, int count, const std::uint8_t* values) override;
 
     // Tile cells in use, as tile column + tile row * columns().

@@ -73,22 +73,15 @@ void InkEngine::setSurface(const PixelView& surface)
 {
     // Whatever lay under the stroke is gone with the old surface; the
     // stroke itself goes on from its last point.
-    releaseNested();
-    hostId_ = 0;
-    hadNested_ = false;
+    forgetBackgrounds();
     surface_ = surface;
     tiles_.resize(surface.empty() ? 0 : surface.width, surface.empty() ? 0 : surface.height);
-    tail_.reset({});
 }
 
 void InkEngine::clearSurface()
 {
     fillPixels(surface_, surface_.bounds(), kWhite);
-    releaseNested();
-    hostId_ = 0;
-    hadNested_ = false;
-    tiles_.clear();
-    tail_.reset({});
+    forgetBackgrounds();
 }
 
 void InkEngine::beginStroke()
@@ -107,15 +100,22 @@ void InkEngine::beginStroke()
     recordedInStroke_ = false;
 }
 
-void InkEngine::discardStroke()
+// Drops the stroke's ink and what lay under it, and its ties to other
+// strokes on the same target.
+void InkEngine::forgetBackgrounds()
 {
     releaseNested();
+    hostId_ = 0;
+    hadNested_ = false;
     tiles_.clear();
     tail_.reset({});
+}
+
+void InkEngine::discardStroke()
+{
+    forgetBackgrounds();
     strokeSerial_ = 0;
-    hostId_ = 0;
     hostStroke_ = 0;
-    hadNested_ = false;
 }
 
 Status InkEngine::lineTo(double x, double y, float pressure, std::uint32_t time, TargetSurface* target)
@@ -264,7 +264,7 @@ void InkEngine::composeTarget(const IntRect& dirty, TargetSurface& target, bool 
     if (area.empty())
         return;
     InkEngine* hostEngine = withNested ? host() : nullptr;
-    std::vector<const InkEngine*> nested;
+    std::vector<InkEngine*> nested;
     if (withNested)
         workshop_.nestedIn(*this, nested);
     hadNested_ = hadNested_ || !nested.empty();
@@ -372,10 +372,9 @@ void InkEngine::releaseNested()
 {
     if (strokeSerial_ == 0)
         return;
-    std::vector<const InkEngine*> nested;
+    std::vector<InkEngine*> nested;
     workshop_.nestedIn(*this, nested);
-    for (const InkEngine* n : nested) {
-        InkEngine* child = workshop_.find(n->id_);
+    for (InkEngine* child : nested) {
         child->bakeHostInk(*this);
         child->hostId_ = 0;
     }
@@ -426,10 +425,10 @@ InkEngine* Workshop::hostFor(const InkEngine& nested) const
     return best;
 }
 
-void Workshop::nestedIn(const InkEngine& host, std::vector<const InkEngine*>& out) const
+void Workshop::nestedIn(const InkEngine& host, std::vector<InkEngine*>& out) const
 {
     out.clear();
-    for (const InkEngine* engine : engines_)
+    for (InkEngine* engine : engines_)
         if (engine != &host && engine->hostId_ == host.id_ && engine->hostStroke_ == host.strokeSerial_)
             out.push_back(engine);
 }

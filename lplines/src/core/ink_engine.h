@@ -84,7 +84,6 @@ public:
     // The own surface, owned by the caller. A new surface (a resize) keeps
     // the stroke's shape going but forgets what lay under it.
     void setSurface(const PixelView& surface);
-    const PixelView& surface() const { return surface_; }
     void clearSurface();
 
     // Starts a new stroke (ending an open one on the own surface).
@@ -94,7 +93,6 @@ public:
     Status lineTo(double x, double y, float pressure, std::uint32_t time, TargetSurface* target);
     // Ends the stroke, inking what is left.
     void endStroke(TargetSurface* target);
-    bool strokeOpen() const { return open_; }
 
     const std::vector<PathPoint>& path() const { return path_; }
     void clearPath();
@@ -102,14 +100,11 @@ public:
 private:
     friend class Workshop;
 
+    void forgetBackgrounds();
     void discardStroke();
     void bindTarget(TargetSurface* target);
     void drawSettled(IntRect& dirty);
     void rebuildTail(IntRect& dirty);
-    std::uint8_t inkAt(int x, int y) const
-    {
-        return std::max(tiles_.coverageAt(x, y), tail_.at(x, y));
-    }
     void composeOwn(const IntRect& area, bool withCapture);
     void composeTarget(const IntRect& area, TargetSurface& target, bool withNested);
     void takeBackgrounds(const IntRect& area, const PixelView& targetPixels);
@@ -160,7 +155,7 @@ private:
     void leave(InkEngine* engine);
     InkEngine* find(std::uint64_t id) const;
     InkEngine* hostFor(const InkEngine& nested) const;
-    void nestedIn(const InkEngine& host, std::vector<const InkEngine*>& out) const;
+    void nestedIn(const InkEngine& host, std::vector<InkEngine*>& out) const;
 
     std::vector<InkEngine*> engines_;
     std::uint64_t serial_ = 0;

@@ -133,13 +133,12 @@ void StrokeCurve::appendPiece(const InkVertex& before, const InkVertex& from, co
     // Enough pieces that no chord strays more than the flatness from the
     // curve, and that the width changes gently from piece to piece.
     const double bend = std::max(length(p1 - c1 * 2.0 + c2), length(c1 - c2 * 2.0 + p2));
-    const double radiusStep = std::fabs(static_cast<double>(to.radius) - from.radius);
-    double wanted = std::max(std::ceil(std::sqrt(0.75 * bend / flatness_)), std::ceil(radiusStep / 1.5));
+    const double deltaR = static_cast<double>(to.radius) - from.radius;
+    double wanted = std::max(std::ceil(std::sqrt(0.75 * bend / flatness_)), std::ceil(std::fabs(deltaR) / 1.5));
     if (!(wanted >= 1.0))
         wanted = 1.0;
     const int pieces = static_cast<int>(std::min<double>(wanted, kMaxPiecesPerSegment));
 
-    const double deltaR = static_cast<double>(to.radius) - from.radius;
     const double slope1 = limitedSlope(0.5 * (static_cast<double>(to.radius) - before.radius), deltaR);
     const double slope2 = limitedSlope(0.5 * (static_cast<double>(after.radius) - from.radius), deltaR);
 

@@ -1,5 +1,5 @@
 // libLPLines.dll through its exports, bound by name as a host binds them.
-#include "lplines.h"
+#include "dll_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,78 +11,6 @@
 #include <vector>
 
 namespace {
-
-struct Api {
-    HMODULE module = nullptr;
-#define LPLINES_ENTRY(name) decltype(&::name) name = nullptr;
-    LPLINES_ENTRY(LPLinesCreate)
-    LPLINES_ENTRY(LPLinesDestroy)
-    LPLINES_ENTRY(LPLinesSetColor)
-    LPLINES_ENTRY(LPLinesGetColor)
-    LPLINES_ENTRY(LPLinesSetPenWidth)
-    LPLINES_ENTRY(LPLinesGetPenWidth)
-    LPLINES_ENTRY(LPLinesSetInkFlow)
-    LPLINES_ENTRY(LPLinesGetInkFlow)
-    LPLINES_ENTRY(LPLinesSetQuality)
-    LPLINES_ENTRY(LPLinesGetQuality)
-    LPLINES_ENTRY(LPLinesSetCanvasSize)
-    LPLINES_ENTRY(LPLinesCanvasClear)
-    LPLINES_ENTRY(LPLinesGetCanvasDC)
-    LPLINES_ENTRY(LPLinesClear)
-    LPLINES_ENTRY(LPLinesLineTo)
-    LPLINES_ENTRY(LPLinesEnd)
-    LPLINES_ENTRY(LPLinesPathClear)
-    LPLINES_ENTRY(LPLinesPathCount)
-    LPLINES_ENTRY(LPLinesPathPoint)
-    LPLINES_ENTRY(LPLinesSetPressureDoubled)
-    LPLINES_ENTRY(LPLinesGetPressureDoubled)
-    LPLINES_ENTRY(LPLinesSetTipHardness)
-    LPLINES_ENTRY(LPLinesGetTipHardness)
-    LPLINES_ENTRY(LPLinesGetCanvasSize)
-#undef LPLINES_ENTRY
-    int bound = 0;
-
-    Api()
-    {
-        module = LoadLibraryW(L"libLPLines.dll");
-        if (!module)
-            return;
-#define LPLINES_BIND(name)                                                              \
-    name = reinterpret_cast<decltype(name)>(reinterpret_cast<void*>(GetProcAddress(module, #name))); \
-    bound += name != nullptr;
-        LPLINES_BIND(LPLinesCreate)
-        LPLINES_BIND(LPLinesDestroy)
-        LPLINES_BIND(LPLinesSetColor)
-        LPLINES_BIND(LPLinesGetColor)
-        LPLINES_BIND(LPLinesSetPenWidth)
-        LPLINES_BIND(LPLinesGetPenWidth)
-        LPLINES_BIND(LPLinesSetInkFlow)
-        LPLINES_BIND(LPLinesGetInkFlow)
-        LPLINES_BIND(LPLinesSetQuality)
-        LPLINES_BIND(LPLinesGetQuality)
-        LPLINES_BIND(LPLinesSetCanvasSize)
-        LPLINES_BIND(LPLinesCanvasClear)
-        LPLINES_BIND(LPLinesGetCanvasDC)
-        LPLINES_BIND(LPLinesClear)
-        LPLINES_BIND(LPLinesLineTo)
-        LPLINES_BIND(LPLinesEnd)
-        LPLINES_BIND(LPLinesPathClear)
-        LPLINES_BIND(LPLinesPathCount)
-        LPLINES_BIND(LPLinesPathPoint)
-        LPLINES_BIND(LPLinesSetPressureDoubled)
-        LPLINES_BIND(LPLinesGetPressureDoubled)
-        LPLINES_BIND(LPLinesSetTipHardness)
-        LPLINES_BIND(LPLinesGetTipHardness)
-        LPLINES_BIND(LPLinesGetCanvasSize)
-#undef LPLINES_BIND
-    }
-};
-
-const Api& api()
-{
-    static Api instance;
-    return instance;
-}
 
 // One engine instance for a test.
 class Engine {
@@ -101,60 +29,22 @@ private:
     LPLINES_HANDLE handle_ = nullptr;
 };
 
-// A memory DC with its own 32-bit DIB, filled with a pattern in which every
-// pixel differs from its neighbours.
-class PatternDc {
+// A DIB in which every pixel differs from its neighbours.
+class PatternDc : public DibDc {
 public:
-    PatternDc(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr))
+    PatternDc(int width, int height) : DibDc(width, height)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels_ = static_cast<std::uint32_t*>(bits);
-        original_ = SelectObject(dc_, bitmap_);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                pixels_[y * width + x] = pattern(x, y);
+                set(x, y, pattern(x, y));
     }
-    ~PatternDc()
-    {
-        SelectObject(dc_, original_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    PatternDc(const PatternDc&) = delete;
-    PatternDc& operator=(const PatternDc&) = delete;
 
     static std::uint32_t pattern(int x, int y)
     {
         return 0xFF000000u | static_cast<std::uint32_t>(((x * 7) & 0x3F) + 0xC0) << 16
              | static_cast<std::uint32_t>(((y * 5) & 0x3F) + 0xC0) << 8 | 0xE0u;
     }
-    HDC dc() const { return dc_; }
-    std::uint32_t at(int x, int y) const
-    {
-        GdiFlush();
-        return pixels_[y * width_ + x];
-    }
-
-private:
-    int width_;
-    int height_;
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ original_ = nullptr;
-    std::uint32_t* pixels_ = nullptr;
 };
-
-int greenOf(COLORREF c)
-{
-    return GetGValue(c);
-}
 
 TEST(LPLinesDll, ExportsAllTwentyFourEntryPointsByPlainName)
 {
@@ -428,7 +318,7 @@ TEST(LPLinesDll, DrawsOntoADeviceDependentBitmapToo)
     api().LPLinesEnd(e.get(), memory);
     EXPECT_EQ(GetPixel(memory, 100, 50), RGB(0, 0, 0));
     EXPECT_EQ(GetPixel(memory, 100, 20), RGB(255, 255, 255));
-    const int edge = greenOf(GetPixel(memory, 100, 53));
+    const int edge = GetGValue(GetPixel(memory, 100, 53));
     EXPECT_GT(edge, 0);
     EXPECT_LT(edge, 255);
 
