@@ -29,8 +29,7 @@ const Field fields[] = {
 
 void DriverDescription::clear()
 {
-    for (const Field &field : fields)
-        this->*field.member = QString();
+    *this = DriverDescription();
 }
 
 bool DriverDescription::assignFromElement(const QDomElement &element)

@@ -18,13 +18,6 @@ bool isInside(const QString &path, const QString &root)
     return path == root || path.startsWith(root + QLatin1Char('/'));
 }
 
-// An entry that exists under this name, a dangling link included.
-bool entryExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
 // Copies what is left of IN to OUT (both opened unbuffered).
 bool copyContents(QFile &in, QFile &out)
 {
@@ -172,6 +165,12 @@ void removeContents(const QString &folder)
 }
 
 } // namespace
+
+bool entryExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
 
 bool copyFolder(const QString &source, const QString &destination, bool overwrite)
 {

@@ -13,6 +13,9 @@
 // Stops at the first failure and returns false; what was copied stays.
 bool copyFolder(const QString &source, const QString &destination, bool overwrite);
 
+// Whether anything is at PATH, a dangling link included.
+bool entryExists(const QString &path);
+
 // Removes the folder at PATH with its whole tree, hidden entries included,
 // without following links: a link inside is removed as a link, and a PATH
 // that is itself a link loses just the link. Returns true when no folder is

@@ -5,24 +5,38 @@
 
 #include "ZavInstaller.h"
 
+#include "Folders.h"
 #include "XmlFile.h"
-
-#include <QFileInfo>
 
 namespace {
 
-// A document holding the declaration and ROOT with one ENTRY child whose
-// text is VALUE.
-QDomDocument newRegistry(const QString &root, const QString &entry, const QString &value)
+// Both registries are a top-level LIST element holding one ENTRY element per
+// name listed.
+struct RegistryFormat {
+    QString list;
+    QString entry;
+};
+const RegistryFormat deviceRegistryFormat{QStringLiteral("devices"), QStringLiteral("device")};
+const RegistryFormat driverRegistryFormat{QStringLiteral("drivers"), QStringLiteral("driver")};
+
+// Adds VALUE as the last entry of LIST.
+void appendEntry(QDomDocument &document, QDomElement &list, const RegistryFormat &format,
+                 const QString &value)
+{
+    QDomElement entry = document.createElement(format.entry);
+    entry.appendChild(document.createTextNode(value));
+    list.appendChild(entry);
+}
+
+// A document holding the declaration and a list with VALUE as its one entry.
+QDomDocument newRegistry(const RegistryFormat &format, const QString &value)
 {
     QDomDocument document;
     document.appendChild(document.createProcessingInstruction(
         QStringLiteral("xml"), QStringLiteral("version=\"1.0\"")));
-    QDomElement rootElement = document.createElement(root);
-    document.appendChild(rootElement);
-    QDomElement entryElement = document.createElement(entry);
-    entryElement.appendChild(document.createTextNode(value));
-    rootElement.appendChild(entryElement);
+    QDomElement list = document.createElement(format.list);
+    document.appendChild(list);
+    appendEntry(document, list, format, value);
     return document;
 }
 
@@ -36,13 +50,18 @@ bool listsEntry(const QDomElement &list, const QString &value)
     return false;
 }
 
-// Adds VALUE as the last ENTRY of the list in DOCUMENT and writes it back.
-bool appendEntry(QDomDocument &document, QDomElement &list, const QString &entry,
-                 const QString &value, const QString &path)
+// Makes the registry DOCUMENT, loaded from PATH, list VALUE: when it is not
+// listed yet it is appended and the file written back. False when the
+// document has no list element or the write fails.
+bool addToRegistry(QDomDocument &document, const RegistryFormat &format, const QString &value,
+                   const QString &path)
 {
-    QDomElement entryElement = document.createElement(entry);
-    entryElement.appendChild(document.createTextNode(value));
-    list.appendChild(entryElement);
+    QDomElement list = document.firstChildElement(format.list);
+    if (list.isNull())
+        return false;
+    if (listsEntry(list, value))
+        return true;
+    appendEntry(document, list, format, value);
     return saveXmlDocument(path, document);
 }
 
@@ -50,47 +69,33 @@ bool appendEntry(QDomDocument &document, QDomElement &list, const QString &entry
 
 bool ZavInstaller::createDeviceRegistry(const QString &path)
 {
-    return saveXmlDocument(path, newRegistry(QStringLiteral("devices"), QStringLiteral("device"),
-                                             description.modelid));
+    return saveXmlDocument(path, newRegistry(deviceRegistryFormat, description.modelid));
 }
 
 bool ZavInstaller::createDriverRegistry(const QString &path)
 {
-    return saveXmlDocument(path, newRegistry(QStringLiteral("drivers"), QStringLiteral("driver"),
-                                             description.drivername));
+    return saveXmlDocument(path, newRegistry(driverRegistryFormat, description.drivername));
 }
 
 int ZavInstaller::updateKeyHomeRegistry(const QString &deviceRegistryPath,
                                         const QString &driverRegistryPath)
 {
-    const QString &modelid = description.modelid;
-    const QString &drivername = description.drivername;
-
     if (std::unique_ptr<QDomDocument> devices = loadXmlDocument(deviceRegistryPath)) {
-        QDomElement list = devices->firstChildElement(QStringLiteral("devices"));
-        if (list.isNull())
-            return -1;
-        if (!listsEntry(list, modelid)
-            && !appendEntry(*devices, list, QStringLiteral("device"), modelid, deviceRegistryPath))
+        if (!addToRegistry(*devices, deviceRegistryFormat, description.modelid, deviceRegistryPath))
             return -1;
     } else {
         if (!createDeviceRegistry(deviceRegistryPath))
             return -1;
         // A driver registry that outlived its device registry may list other
         // drivers of this model: it is updated below, not written anew.
-        const QFileInfo driverRegistry(driverRegistryPath);
-        if (!driverRegistry.exists() && !driverRegistry.isSymLink())
+        if (!entryExists(driverRegistryPath))
             return createDriverRegistry(driverRegistryPath) ? 0 : -1;
     }
 
     std::unique_ptr<QDomDocument> drivers = loadXmlDocument(driverRegistryPath);
     if (!drivers)
         return createDriverRegistry(driverRegistryPath) ? 0 : -1;
-    QDomElement list = drivers->firstChildElement(QStringLiteral("drivers"));
-    if (list.isNull())
-        return -1;
-    if (!listsEntry(list, drivername)
-        && !appendEntry(*drivers, list, QStringLiteral("driver"), drivername, driverRegistryPath))
-        return -1;
-    return 0;
+    const bool listed =
+        addToRegistry(*drivers, driverRegistryFormat, description.drivername, driverRegistryPath);
+    return listed ? 0 : -1;
 }

@@ -7,23 +7,28 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 
 #include <cstdio>
 
+namespace {
+
+// The key home named by the environment variable NAME and its key drivers
+// folder; both stay null when the variable is not set.
+void locateKeyHome(const QString &name, QString &keyHome, QString &keyDrivers)
+{
+    if (!lookupEnvironment(name, keyHome))
+        return;
+    keyHome = normaliseKeyHome(keyHome);
+    keyDrivers = keyHome + QLatin1String("keydrivers/");
+}
+
+} // namespace
+
 ZavInstaller::ZavInstaller()
 {
-    const bool hasKeyHome32 = lookupEnvironment(QStringLiteral("TQKEY_HOME"), keyHome32);
-    const bool hasKeyHome64 = lookupEnvironment(QStringLiteral("TQKEY_HOME_X64"), keyHome64);
-    if (hasKeyHome32) {
-        keyHome32 = normaliseKeyHome(keyHome32);
-        keyDrivers32 = keyHome32 + QLatin1String("keydrivers/");
-    }
-    if (hasKeyHome64) {
-        keyHome64 = normaliseKeyHome(keyHome64);
-        keyDrivers64 = keyHome64 + QLatin1String("keydrivers/");
-    }
+    locateKeyHome(QStringLiteral("TQKEY_HOME"), keyHome32, keyDrivers32);
+    locateKeyHome(QStringLiteral("TQKEY_HOME_X64"), keyHome64, keyDrivers64);
     appDir = QCoreApplication::applicationDirPath();
 }
 
@@ -51,8 +56,7 @@ int ZavInstaller::install(const QString &packagePath)
     tempLock.lock(); // fails only when appDir is not writable, nor is Temp then
 
     // A dangling link named Temp counts as there, so it goes too.
-    const QFileInfo tempInfo(QDir::cleanPath(tempFolder));
-    if (tempInfo.exists() || tempInfo.isSymLink())
+    if (entryExists(QDir::cleanPath(tempFolder)))
         removeFolder(tempFolder);
     else
         QDir().mkdir(tempFolder);

@@ -9,14 +9,6 @@
 
 namespace {
 
-QStringList list(std::initializer_list<const char *> names)
-{
-    QStringList result;
-    for (const char *name : names)
-        result << QString::fromUtf8(name);
-    return result;
-}
-
 TEST(Folders, CopiesTheWholeTreeWithoutFollowingLinks)
 {
     Scratch scratch;

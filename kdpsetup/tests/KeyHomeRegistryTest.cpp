@@ -7,19 +7,6 @@
 
 namespace {
 
-// A document that was loaded writes its declaration back in single quotes.
-const QByteArray created = "<?xml version=\"1.0\"?>";
-const QByteArray reloaded = "<?xml version='1.0'?>";
-
-QByteArray registry(const char *root, const QList<QByteArray> &values, const QByteArray &declaration = created)
-{
-    const QByteArray entry = QByteArray(root).chopped(1);
-    QByteArray xml = declaration + "\n<" + root + ">\n";
-    for (const QByteArray &value : values)
-        xml += "    <" + entry + ">" + value + "</" + entry + ">\n";
-    return xml + "</" + root + ">\n";
-}
-
 class KeyHomeRegistry : public testing::Test {
 protected:
     int update(const char *model, const char *driver, const QString &devicePath = QString())
@@ -49,9 +36,9 @@ TEST_F(KeyHomeRegistry, AddsOnlyWhatIsMissingAndRewritesOnlyWhatChanged)
 
     EXPECT_EQ(update("K1", "D2"), 0);
     EXPECT_EQ(inodeOf(devices), deviceInode);
-    EXPECT_EQ(readFile(drivers), registry("drivers", {"D&amp;1", "D2"}, reloaded));
+    EXPECT_EQ(readFile(drivers), registry("drivers", {"D&amp;1", "D2"}, reloadedDeclaration));
     EXPECT_EQ(update("K&2", "D2"), 0);
-    EXPECT_EQ(readFile(devices), registry("devices", {"K1", "K&amp;2"}, reloaded));
+    EXPECT_EQ(readFile(devices), registry("devices", {"K1", "K&amp;2"}, reloadedDeclaration));
 }
 
 TEST_F(KeyHomeRegistry, MatchesElementTextExactlyWhateverTheTag)
@@ -80,7 +67,7 @@ TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewWrongRootsRefused)
     writeFile(devices, registry("devices", {"K0"}));
     writeFile(drivers, registry("devices", {"D1"}));
     EXPECT_EQ(update("K1", "D2"), -1);
-    EXPECT_EQ(readFile(devices), registry("devices", {"K0", "K1"}, reloaded));
+    EXPECT_EQ(readFile(devices), registry("devices", {"K0", "K1"}, reloadedDeclaration));
     EXPECT_EQ(readFile(drivers), registry("devices", {"D1"}));
 }
 
@@ -89,7 +76,7 @@ TEST_F(KeyHomeRegistry, DriverRegistryThatOutlivedItsDeviceRegistryKeepsItsDrive
     writeFile(drivers, registry("drivers", {"D0"}));
     EXPECT_EQ(update("K1", "D1"), 0);
     EXPECT_EQ(readFile(devices), registry("devices", {"K1"}));
-    EXPECT_EQ(readFile(drivers), registry("drivers", {"D0", "D1"}, reloaded));
+    EXPECT_EQ(readFile(drivers), registry("drivers", {"D0", "D1"}, reloadedDeclaration));
 }
 
 TEST_F(KeyHomeRegistry, WritesBackInTheEncodingTheFileDeclares)

@@ -87,6 +87,26 @@ QString Scratch::path(const QString &relative) const
     return relative.isEmpty() ? dir.path() : dir.filePath(relative);
 }
 
+QStringList list(std::initializer_list<const char *> names)
+{
+    QStringList result;
+    for (const char *name : names)
+        result << QString::fromUtf8(name);
+    return result;
+}
+
+const QByteArray createdDeclaration = "<?xml version=\"1.0\"?>";
+const QByteArray reloadedDeclaration = "<?xml version='1.0'?>";
+
+QByteArray registry(const char *root, const QList<QByteArray> &values, const QByteArray &declaration)
+{
+    const QByteArray entry = QByteArray(root).chopped(1);
+    QByteArray xml = declaration + "\n<" + root + ">\n";
+    for (const QByteArray &value : values)
+        xml += "    <" + entry + ">" + value + "</" + entry + ">\n";
+    return xml + "</" + root + ">\n";
+}
+
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields)
 {
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<driver>\n";

@@ -37,6 +37,17 @@ private:
     QTemporaryDir dir;
 };
 
+// NAMES as a list, for comparing with treeOf().
+QStringList list(std::initializer_list<const char *> names);
+
+// A key home registry as the installer writes it: ROOT ("devices" or
+// "drivers") with one entry per value. A registry the installer loaded and
+// wrote back declares itself in single quotes.
+extern const QByteArray createdDeclaration;
+extern const QByteArray reloadedDeclaration;
+QByteArray registry(const char *root, const QList<QByteArray> &values,
+                    const QByteArray &declaration = createdDeclaration);
+
 // A package description with the given fields, in file order.
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields);
 
