@@ -4,19 +4,20 @@ namespace sweepon {
 
 namespace {
 
-constexpr std::wstring_view kUserMaker7 = L"\\Programs\\夸沃科技\\";
-constexpr std::wstring_view kAllUsersMaker7 =
-    L"\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\夸沃科技\\";
-constexpr std::wstring_view kUserBrand7 = L"\\Programs\\Quorvale\\";
-constexpr std::wstring_view kAllUsersBrand7 =
-    L"\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvale\\";
-
-constexpr std::wstring_view kUserMakerOld = L"\\程序\\夸沃科技\\";
-constexpr std::wstring_view kAllUsersMakerOld =
-    L"\\Documents and Settings\\All Users\\「开始」菜单\\程序\\夸沃科技\\";
-constexpr std::wstring_view kUserBrandOld = L"\\程序\\Quorvale\\";
-constexpr std::wstring_view kAllUsersBrandOld =
-    L"\\Documents and Settings\\All Users\\「开始」菜单\\程序\\Quorvale\\";
+// The suffixes of the four candidates, in their order, for each layout.
+using CandidateSuffixes = std::array<std::wstring_view, 4>;
+constexpr CandidateSuffixes kWindows7Suffixes = {
+    L"\\Programs\\夸沃科技\\",
+    L"\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\夸沃科技\\",
+    L"\\Programs\\Quorvale\\",
+    L"\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvale\\",
+};
+constexpr CandidateSuffixes kOlderSuffixes = {
+    L"\\程序\\夸沃科技\\",
+    L"\\Documents and Settings\\All Users\\「开始」菜单\\程序\\夸沃科技\\",
+    L"\\程序\\Quorvale\\",
+    L"\\Documents and Settings\\All Users\\「开始」菜单\\程序\\Quorvale\\",
+};
 
 std::wstring Join(std::wstring_view head, std::wstring_view tail)
 {
@@ -51,12 +52,13 @@ std::wstring DrivePart(std::wstring_view path)
 std::array<std::wstring, 4> BuildCandidateFolders(std::wstring_view userStartMenu,
                                                   StartMenuLayout layout)
 {
-    const bool windows7 = layout == StartMenuLayout::Windows7;
+    const CandidateSuffixes& suffixes =
+        layout == StartMenuLayout::Windows7 ? kWindows7Suffixes : kOlderSuffixes;
     std::array<std::wstring, 4> candidates;
-    candidates[0] = Join(userStartMenu, windows7 ? kUserMaker7 : kUserMakerOld);
-    candidates[1] = Join(DrivePart(candidates[0]), windows7 ? kAllUsersMaker7 : kAllUsersMakerOld);
-    candidates[2] = Join(userStartMenu, windows7 ? kUserBrand7 : kUserBrandOld);
-    candidates[3] = Join(DrivePart(candidates[2]), windows7 ? kAllUsersBrand7 : kAllUsersBrandOld);
+    candidates[0] = Join(userStartMenu, suffixes[0]);
+    candidates[1] = Join(DrivePart(candidates[0]), suffixes[1]);
+    candidates[2] = Join(userStartMenu, suffixes[2]);
+    candidates[3] = Join(DrivePart(candidates[2]), suffixes[3]);
     return candidates;
 }
 

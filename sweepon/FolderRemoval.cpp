@@ -76,9 +76,12 @@ bool RemoveLinkItself(const CString& path)
     return MarkForDeletion(link.Get());
 }
 
-void RemoveFolderContents(const CString& folder)
+// Calls `visit` with the finder on each entry the search `pattern` finds,
+// "." and ".." included; finds nothing when the pattern is too long for the
+// platform's calls.
+template <typename Visit>
+void ForEachEntry(const CString& pattern, Visit&& visit)
 {
-    const CString pattern = sweepon::RemovalPattern(folder);
     if (!FitsPathLimit(pattern)) {
         return;
     }
@@ -86,23 +89,29 @@ void RemoveFolderContents(const CString& folder)
     BOOL more = finder.FindFile(pattern.c_str());
     while (more) {
         more = finder.FindNextFile();
-        if (finder.IsDots()) {
-            continue;
+        visit(finder);
+    }
+}
+
+void RemoveFolderContents(const CString& folder)
+{
+    ForEachEntry(sweepon::RemovalPattern(folder), [&folder](const CFileFind& entry) {
+        if (entry.IsDots()) {
+            return;
         }
         // An entry the calls cannot reach stays, and so does its folder.
-        const CString path = sweepon::RemovalEntry(folder, finder.GetFileName());
+        const CString path = sweepon::RemovalEntry(folder, entry.GetFileName());
         if (!FitsPathLimit(path)) {
-            continue;
+            return;
         }
         // A linked folder goes through DeleteDirectory too, which removes it
         // as a link; a linked file is removed as a link by DeleteFileW.
-        if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+        if (entry.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             DeleteDirectory(path);
         } else {
             DeleteFileW(path.c_str());
         }
-    }
-    finder.Close();
+    });
 }
 
 bool RemoveFolderTree(const CString& folder)
@@ -118,29 +127,21 @@ bool RemoveFolderTree(const CString& folder)
 
 void CountFolderContents(const CString& folder, std::size_t& subfolders, std::size_t& files)
 {
-    const CString pattern = sweepon::CountPattern(folder);
-    if (!FitsPathLimit(pattern)) {
-        return;
-    }
-    CFileFind finder;
-    BOOL more = finder.FindFile(pattern.c_str());
-    while (more) {
-        more = finder.FindNextFile();
-        if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+    ForEachEntry(sweepon::CountPattern(folder), [&](const CFileFind& entry) {
+        if (!entry.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
             ++files;
-            continue;
+            return;
         }
-        const CString name = finder.GetFileName();
+        const CString name = entry.GetFileName();
         if (name.empty() || name.front() == L'.') {
-            continue;
+            return;
         }
         ++subfolders;
-        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
-            continue;
+        if (entry.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
+            return;
         }
         CountFolderContents(sweepon::CountSubfolder(folder, name), subfolders, files);
-    }
-    finder.Close();
+    });
 }
 
 bool DeleteDirectory(CString folder)

@@ -20,23 +20,13 @@ const std::wstring kDocumentsAndSettings = L"C:\\Documents and Settings";
 
 void AddTree(const std::wstring& path, std::set<std::wstring>& paths)
 {
-    WIN32_FIND_DATAW entry;
-    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
+    ForEachEntry(path + L"\\", [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring entry = path + L"\\" + name;
+        paths.insert(entry);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            AddTree(entry, paths);
         }
-        paths.insert(path + L"\\" + name);
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            AddTree(path + L"\\" + name, paths);
-        }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    });
 }
 
 }  // namespace

@@ -171,17 +171,9 @@ void RemoveEntry(const std::wstring& path, DWORD attributes, Pass pass)
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         const std::wstring folder = path.back() == L'\\' ? path : path + L"\\";
-        WIN32_FIND_DATAW entry;
-        const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = entry.cFileName;
-                if (name != L"." && name != L"..") {
-                    RemoveEntry(folder + name, entry.dwFileAttributes, pass);
-                }
-            } while (FindNextFileW(search, &entry));
-            FindClose(search);
-        }
+        ForEachEntry(folder, [&](const std::wstring& name, DWORD entryAttributes) {
+            RemoveEntry(folder + name, entryAttributes, pass);
+        });
         if (pass == Pass::Everything) {
             RemoveDirectoryW(path.c_str());
         }
@@ -203,6 +195,23 @@ void RemoveTree(const std::wstring& path)
             RemoveEntry(path, attributes, pass);
         }
     }
+}
+
+void ForEachEntry(const std::wstring& folder,
+                  const std::function<void(const std::wstring& name, DWORD attributes)>& visit)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") {
+            visit(name, entry.dwFileAttributes);
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
 }
 
 std::wstring LongPath(const std::wstring& path)

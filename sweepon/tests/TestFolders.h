@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace sweepon_test {
@@ -34,6 +35,11 @@ bool MakeReadOnlyFile(const std::wstring& path);
 // away as links (through the Unix side: Wine follows them in every Win32
 // call) and never entering them.
 void RemoveTree(const std::wstring& path);
+
+// Calls `visit` with the name and attributes of every entry of `folder`
+// (ending with a backslash) but "." and "..".
+void ForEachEntry(const std::wstring& folder,
+                  const std::function<void(const std::wstring& name, DWORD attributes)>& visit);
 
 // "\\?\" + path: for folders longer than the classic calls take.
 std::wstring LongPath(const std::wstring& path);
