@@ -96,7 +96,8 @@ penwick_recording_engine(penwick_recording_engine_tablet recording_engine.def ${
 penwick_recording_engine(penwick_recording_engine_tablet_incomplete recording_engine.def
                          ${PENWICK_TABLET_INCOMPLETE_BIN})
 
-# penwick.dll copied next to an engine: penwick_copy_library(<dir> <target>)
+# penwick.dll copied next to an engine, with copies of the DLLs of any
+# further targets given: penwick_copy_library(<dir> <target> [<DLL target>...])
 function(penwick_copy_library dir target)
     add_custom_command(OUTPUT ${dir}/penwick.dll
         COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
@@ -104,6 +105,12 @@ function(penwick_copy_library dir target)
         DEPENDS penwick $<TARGET_FILE:penwick>
         VERBATIM)
     add_custom_target(${target} DEPENDS ${dir}/penwick.dll)
+    foreach(dll IN LISTS ARGN)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${dir}/$<TARGET_FILE_NAME:${dll}>
+            VERBATIM)
+        add_dependencies(${target} ${dll})
+    endforeach()
 endfunction()
 
 # --- Wine tests -------------------------------------------------------------
@@ -181,14 +188,12 @@ suite_wine_test(penwick_fault_guard_test tests/wine/fault_guard_test.cpp LIBS pe
 
 # The real engine, when it is built in this tree.
 set(PENWICK_BENCH_ENGINE "recording engine")
+set(bench_engine penwick_recording_engine)
 if(TARGET LPLines)
     set(PENWICK_BENCH_ENGINE "libLPLines")
+    set(bench_engine LPLines)
     set(lplines_dir ${CMAKE_CURRENT_BINARY_DIR}/bin-lplines)
-    penwick_copy_library(${lplines_dir} penwick_copy_lplines)
-    add_custom_command(TARGET penwick_copy_lplines POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:LPLines> ${lplines_dir}/libLPLines.dll
-        VERBATIM)
-    add_dependencies(penwick_copy_lplines LPLines)
+    penwick_copy_library(${lplines_dir} penwick_copy_lplines LPLines)
     penwick_wine_test(penwick_translucent_ink_test ${lplines_dir}
         tests/wine/translucent_ink_test.cpp
         DESKTOP DEPENDS penwick_copy_lplines)
@@ -204,21 +209,5 @@ target_link_libraries(penwick_bench PRIVATE penwick_test_support penwick_win)
 set_target_properties(penwick_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
 target_compile_definitions(penwick_bench PRIVATE "PENWICK_BENCH_ENGINE=\"${PENWICK_BENCH_ENGINE}\"")
 suite_warnings(penwick_bench)
-penwick_copy_library(${bench_dir} penwick_copy_bench)
-if(TARGET LPLines)
-    add_custom_command(TARGET penwick_copy_bench POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:LPLines> ${bench_dir}/libLPLines.dll
-        VERBATIM)
-    add_dependencies(penwick_copy_bench LPLines)
-else()
-    add_custom_command(TARGET penwick_copy_bench POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:penwick_recording_engine>
-                ${bench_dir}/libLPLines.dll
-        VERBATIM)
-    add_dependencies(penwick_copy_bench penwick_recording_engine)
-endif()
-add_custom_command(TARGET penwick_copy_bench POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:penwick_fake_tablet> ${bench_dir}/Wintab32.dll
-    VERBATIM)
-add_dependencies(penwick_copy_bench penwick_fake_tablet)
+penwick_copy_library(${bench_dir} penwick_copy_bench ${bench_engine} penwick_fake_tablet)
 add_dependencies(penwick_bench penwick_copy_bench)

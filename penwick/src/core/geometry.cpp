@@ -23,11 +23,6 @@ IntRect intersected(const IntRect& a, const IntRect& b)
     return r.isEmpty() ? IntRect{} : r;
 }
 
-IntRect inflated(const IntRect& rect, int by)
-{
-    return {rect.left - by, rect.top - by, rect.right + by, rect.bottom + by};
-}
-
 void extendDrawnRect(IntRect& drawnRect, bool drawn, int x, int y, const IntRect& clientRect)
 {
     if (!drawn) {

@@ -29,7 +29,6 @@ struct IntRect {
 // The smallest rectangle holding both; an empty one adds nothing.
 IntRect united(const IntRect& a, const IntRect& b);
 IntRect intersected(const IntRect& a, const IntRect& b);   // empty rects come out as all 0
-IntRect inflated(const IntRect& rect, int by);
 
 // Grows the drawn rectangle by one processed point (client coordinates):
 // the first point of a drawing starts it. Then keeps left and top at 0 or

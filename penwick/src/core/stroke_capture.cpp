@@ -20,41 +20,21 @@ SampleAction StrokeCapture::sample(bool pressed, int x, int y, std::uint32_t tic
     SampleAction action = SampleAction::none;
     if (pressed && penState_ == kPenStateUp) {
         penState_ = kPenStateDown;
-        InkPoint& point = ring_.allocInkPoint();
         pressure.simulatePressure(true, 0, 0, 0, 0);
-        point.x = x;
-        point.y = y;
-        point.kind = InkKind::penDown;
-        point.pressure = 0.2f;
-        point.pending = 1;
-        point.tick = tick;
         moveCounter_ = 0;
         baseFromThisStroke_ = false;
-        queuePoint(point);
+        queuePoint(InkKind::penDown, x, y, 0.2f, tick);
         action = SampleAction::penDown;
     } else if (pressed && penState_ == kPenStateDown && (x != lastCursorX_ || y != lastCursorY_)) {
-        InkPoint& point = ring_.allocInkPoint();
         if (moveCounter_ <= 5)
             ++moveCounter_;
-        point.x = x;
-        point.y = y;
-        point.kind = InkKind::move;
-        point.pending = 1;
-        point.tick = tick;
         const double simulated = pressure.simulatePressure(false, previous_.x, previous_.y, x, y);
-        point.pressure = moveCounter_ <= 5 ? rampPressure(moveCounter_) : static_cast<float>(simulated);
-        queuePoint(point);
+        queuePoint(InkKind::move, x, y,
+                   moveCounter_ <= 5 ? rampPressure(moveCounter_) : static_cast<float>(simulated), tick);
         action = SampleAction::move;
     } else if (!pressed && penState_ == kPenStateDown) {
         penState_ = kPenStateUp;
-        InkPoint& point = ring_.allocInkPoint();
-        point.x = x;
-        point.y = y;
-        point.kind = InkKind::penUp;
-        point.pressure = 0.0f;
-        point.pending = 1;
-        point.tick = tick;
-        queuePoint(point);
+        queuePoint(InkKind::penUp, x, y, 0.0f, tick);
         action = SampleAction::penUp;
     }
     lastCursorX_ = x;
@@ -62,9 +42,16 @@ SampleAction StrokeCapture::sample(bool pressed, int x, int y, std::uint32_t tic
     return action;
 }
 
-void StrokeCapture::queuePoint(InkPoint& point)
+void StrokeCapture::queuePoint(InkKind kind, int x, int y, float pressure, std::uint32_t tick)
 {
-    lastPointTick_ = point.tick;
+    InkPoint& point = ring_.allocInkPoint();
+    point.x = x;
+    point.y = y;
+    point.kind = kind;
+    point.pressure = pressure;
+    point.pending = 1;
+    point.tick = tick;
+    lastPointTick_ = tick;
     previous_ = point;
     queue_.pushNewest(point);
 }

@@ -80,7 +80,8 @@ public:
     const InkPoint& basePoint() const { return basePoint_; }
 
 private:
-    void queuePoint(InkPoint& point);
+    // A new point from the ring, at the front of the queue.
+    void queuePoint(InkKind kind, int x, int y, float pressure, std::uint32_t tick);
     void chooseBaseFromStroke();
 
     std::int32_t& penState_;

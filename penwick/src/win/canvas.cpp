@@ -14,14 +14,6 @@ const InkEngine& engine() { return library().inkEngine; }
 
 RECT toRECT(const IntRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-void copyArea(HDC target, HDC source, const IntRect& area)
-{
-    if (target == nullptr || source == nullptr || area.isEmpty())
-        return;
-    BitBlt(target, area.left, area.top, area.width(), area.height(), source, area.left, area.top,
-           SRCCOPY);
-}
-
 void fillArea(HDC target, const IntRect& area, HBRUSH brush)
 {
     if (target == nullptr || brush == nullptr || area.isEmpty())
@@ -57,6 +49,24 @@ private:
     HDC dc_ = nullptr;
     HWND taken_ = nullptr;
 };
+
+// Auto-paint mode copies each change through a DC of the window: the one
+// the host gave, or one taken here.
+void keepWindowDC(Canvas& canvas)
+{
+    if (canvas.windowDC != nullptr || canvas.window == nullptr)
+        return;
+    canvas.windowDC = GetDC(canvas.window);
+    canvas.ownsWindowDC = canvas.windowDC != nullptr;
+}
+
+void dropWindowDC(Canvas& canvas)
+{
+    if (canvas.ownsWindowDC)
+        ReleaseDC(canvas.window, canvas.windowDC);
+    canvas.windowDC = nullptr;
+    canvas.ownsWindowDC = false;
+}
 
 void createEngine(EngineInstance& instance, const Canvas& canvas)
 {
@@ -95,6 +105,14 @@ void handleCaptureRequest(HWND window, WPARAM capture)
 
 } // namespace
 
+bool copyArea(HDC target, HDC source, const IntRect& area)
+{
+    if (target == nullptr || source == nullptr || area.isEmpty())
+        return false;
+    return BitBlt(target, area.left, area.top, area.width(), area.height(), source, area.left, area.top,
+                  SRCCOPY) != FALSE;
+}
+
 bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow)
 {
     Library& lib = library();
@@ -115,11 +133,7 @@ bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow)
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(canvasWndProc));
     {
         ScopedLock lock(*lib.drawLock);
-        // Auto-paint mode needs a DC of the window to copy each change to.
-        if (canvas.windowDC == nullptr) {
-            canvas.windowDC = GetDC(window);
-            canvas.ownsWindowDC = canvas.windowDC != nullptr;
-        }
+        keepWindowDC(canvas);
         createEngine(canvas.mainEngine, canvas);
         createEngine(canvas.previewEngine, canvas);
         canvas.fillBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
@@ -142,10 +156,7 @@ void detachCanvas(Canvas& canvas)
         canvas.mainEngine.reset();
         canvas.previewEngine.reset();
         canvas.fillBrush.reset();
-        if (canvas.ownsWindowDC)
-            ReleaseDC(canvas.window, canvas.windowDC);
-        canvas.ownsWindowDC = false;
-        canvas.windowDC = nullptr;
+        dropWindowDC(canvas);
     }
     Canvas* expected = &canvas;
     lib.activeCanvas.compare_exchange_strong(expected, nullptr);
@@ -168,15 +179,12 @@ void resizeSurface(Canvas& canvas)
         return;
     const int surfaceWidth = std::max(canvas.surfaceWidth, width);
     const int surfaceHeight = std::max(canvas.surfaceHeight, height);
-    if (canvas.mainEngine)
-        engine().setCanvasSize(canvas.mainEngine.get(), width, height);
-    if (canvas.previewEngine)
-        engine().setCanvasSize(canvas.previewEngine.get(), width, height);
+    canvas.forEachEngine([&](EngineHandle handle) { engine().setCanvasSize(handle, width, height); });
 
     const CanvasWindowDC windowDC(canvas);
     // A memory DC given by the host may hold a monochrome bitmap; the
     // window's own DC always has the display's format.
-    const ScopedWindowDC displayDC(canvas.window);
+    const WindowDC displayDC = WindowDC::common(canvas.window);
     MemorySurface fresh(displayDC.get(), surfaceWidth, surfaceHeight);
     if (!fresh)
         return;   // keep the old surface rather than none
@@ -201,9 +209,7 @@ void resizeSurface(Canvas& canvas)
 void clearCanvas(Canvas& canvas)
 {
     ScopedLock lock(*library().drawLock);
-    engine().canvasClear(canvas.mainEngine.get());
-    if (canvas.previewEngine)
-        engine().canvasClear(canvas.previewEngine.get());
+    canvas.forEachEngine([](EngineHandle handle) { engine().canvasClear(handle); });
     fillArea(canvas.memDC(), canvas.clientRect, canvas.fillBrush.get());
     if (canvas.isAutoPaint())
         fillArea(canvas.windowDC, canvas.clientRect, canvas.fillBrush.get());
@@ -227,15 +233,10 @@ void setCanvasAutoPaint(Canvas& canvas, std::int32_t autoPaint)
 {
     ScopedLock lock(*library().drawLock);
     const std::int32_t mode = autoPaint != 0 ? 1 : 0;
-    if (mode == 1 && canvas.windowDC == nullptr && canvas.window != nullptr) {
-        canvas.windowDC = GetDC(canvas.window);
-        canvas.ownsWindowDC = canvas.windowDC != nullptr;
-    } else if (mode == 0) {
-        if (canvas.ownsWindowDC)
-            ReleaseDC(canvas.window, canvas.windowDC);
-        canvas.windowDC = nullptr;
-        canvas.ownsWindowDC = false;
-    }
+    if (mode == 1)
+        keepWindowDC(canvas);
+    else
+        dropWindowDC(canvas);
     canvas.autoPaint.store(mode);
 }
 

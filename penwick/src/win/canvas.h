@@ -29,6 +29,17 @@ struct Canvas {
     HDC memDC() const { return surface.dc(); }
     bool isAutoPaint() const { return autoPaint.load() != 0; }
 
+    // The engine instances there are, in the order every setter uses:
+    // main, then preview.
+    template <typename Call>
+    void forEachEngine(Call call) const
+    {
+        if (mainEngine)
+            call(mainEngine.get());
+        if (previewEngine)
+            call(previewEngine.get());
+    }
+
     const std::int32_t id;
     HWND window = nullptr;
     WNDPROC hostWndProc = nullptr;
@@ -85,6 +96,10 @@ void setCanvasAutoPaint(Canvas& canvas, std::int32_t autoPaint);
 
 // Copies the surface's changed area to the window.
 void presentChanges(Canvas& canvas);
+
+// Copies `area` from `source` to the same place in `target`; false when
+// nothing was copied.
+bool copyArea(HDC target, HDC source, const IntRect& area);
 
 LRESULT CALLBACK canvasWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -36,15 +36,6 @@ int withCanvas(int canvasId, Needs needs, Work work)
     return 0;
 }
 
-// The engine instances in the order every setter uses: main, then preview.
-template <typename Call>
-void onBothEngines(Canvas& canvas, Call call)
-{
-    call(canvas.mainEngine.get());
-    if (canvas.previewEngine)
-        call(canvas.previewEngine.get());
-}
-
 } // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
@@ -99,7 +90,7 @@ int WINAPI SetPenWidth(int canvasId, float width)
         if (!(width >= 1.0f && width <= 50.0f))
             return;
         canvas.penWidth = width;
-        onBothEngines(canvas, [&](EngineHandle handle) { engine().setPenWidth(handle, width); });
+        canvas.forEachEngine([&](EngineHandle handle) { engine().setPenWidth(handle, width); });
     });
 }
 
@@ -117,7 +108,7 @@ int WINAPI SetPenColor(int canvasId, COLORREF color)
 {
     return withCanvas(canvasId, Needs::engine, [&](Canvas& canvas) {
         canvas.color = engineColorWithRgb(canvas.color, color);
-        onBothEngines(canvas, [&](EngineHandle handle) { engine().setColor(handle, canvas.color); });
+        canvas.forEachEngine([&](EngineHandle handle) { engine().setColor(handle, canvas.color); });
     });
 }
 
@@ -166,7 +157,7 @@ int WINAPI SetCanvasInkFlow(int canvasId, float inkFlow)
 {
     return withCanvas(canvasId, Needs::engine, [&](Canvas& canvas) {
         canvas.inkFlow = inkFlow;
-        onBothEngines(canvas, [&](EngineHandle handle) { engine().setInkFlow(handle, inkFlow); });
+        canvas.forEachEngine([&](EngineHandle handle) { engine().setInkFlow(handle, inkFlow); });
     });
 }
 
@@ -184,7 +175,7 @@ int WINAPI SetDrawQuality(int canvasId, int quality)
 {
     return withCanvas(canvasId, Needs::engine, [&](Canvas& canvas) {
         canvas.quality = quality;
-        onBothEngines(canvas, [&](EngineHandle handle) { engine().setQuality(handle, quality); });
+        canvas.forEachEngine([&](EngineHandle handle) { engine().setQuality(handle, quality); });
     });
 }
 

@@ -4,111 +4,59 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace penwick {
 
-class UniqueModule {
-public:
-    UniqueModule() = default;
-    explicit UniqueModule(HMODULE module) : module_(module) {}
-    ~UniqueModule() { reset(); }
-    UniqueModule(const UniqueModule&) = delete;
-    UniqueModule& operator=(const UniqueModule&) = delete;
-
-    HMODULE get() const { return module_; }
-    explicit operator bool() const { return module_ != nullptr; }
-    void reset(HMODULE module = nullptr)
-    {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
-        module_ = module;
-    }
-
-private:
-    HMODULE module_ = nullptr;
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(HANDLE handle = nullptr)
-    {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 template <typename T>
-class GdiObject {
+using GdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
+
+// Binds `entry` to the export `name` of `module`; false (and null) when the
+// module lacks it.
+template <typename Fn>
+bool lookUpEntry(HMODULE module, const char* name, Fn& entry)
+{
+    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return entry != nullptr;
+}
+
+// A DC of a window, released on destruction.
+class WindowDC {
 public:
-    GdiObject() = default;
-    explicit GdiObject(T object) : object_(object) {}
-    ~GdiObject() { reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    // GetDC's: for a window of a class with its own DC (CS_OWNDC), that one.
+    static WindowDC common(HWND window) { return WindowDC(window, GetDC(window)); }
+    // One from the system's cache, even for windows of a class with its own
+    // DC: that one is the host's, which the host's thread may be using at
+    // the very moment, and GDI refuses a DC that another thread is using.
+    static WindowDC fromCache(HWND window) { return WindowDC(window, GetDCEx(window, nullptr, DCX_CACHE)); }
 
-    T get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    void reset(T object = nullptr)
-    {
-        if (object_ != nullptr)
-            DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    T object_ = nullptr;
-};
-
-// A window's DC from GetDC, released on destruction.
-class ScopedWindowDC {
-public:
-    explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedWindowDC()
+    ~WindowDC()
     {
         if (dc_ != nullptr)
             ReleaseDC(window_, dc_);
     }
-    ScopedWindowDC(const ScopedWindowDC&) = delete;
-    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
 
     HDC get() const { return dc_; }
 
 private:
-    HWND window_;
-    HDC dc_;
-};
+    WindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
 
-// A DC of the window from the system's cache, even for windows of a class
-// with its own DC (CS_OWNDC): that one is the host's, which the host's
-// thread may be using at the very moment, and GDI refuses a DC that
-// another thread is using.
-class PrivateWindowDC {
-public:
-    explicit PrivateWindowDC(HWND window) : window_(window), dc_(GetDCEx(window, nullptr, DCX_CACHE)) {}
-    ~PrivateWindowDC()
-    {
-        if (dc_ != nullptr)
-            ReleaseDC(window_, dc_);
-    }
-    PrivateWindowDC(const PrivateWindowDC&) = delete;
-    PrivateWindowDC& operator=(const PrivateWindowDC&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
     HWND window_;
     HDC dc_;
 };

@@ -4,12 +4,6 @@ namespace penwick {
 
 namespace {
 
-template <typename Fn>
-void lookUp(HMODULE module, const char* name, Fn& entry)
-{
-    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 template <typename Fn, typename... Args>
 int call(Fn entry, Args... args)
 {
@@ -23,54 +17,31 @@ void InkEngineApi::bind(HMODULE module)
     *this = InkEngineApi{};
     if (module == nullptr)
         return;
-    lookUp(module, "LPLinesCreate", create);
-    lookUp(module, "LPLinesDestroy", destroy);
-    lookUp(module, "LPLinesSetColor", setColor);
-    lookUp(module, "LPLinesGetColor", getColor);
-    lookUp(module, "LPLinesSetPenWidth", setPenWidth);
-    lookUp(module, "LPLinesGetPenWidth", getPenWidth);
-    lookUp(module, "LPLinesSetInkFlow", setInkFlow);
-    lookUp(module, "LPLinesGetInkFlow", getInkFlow);
-    lookUp(module, "LPLinesSetQuality", setQuality);
-    lookUp(module, "LPLinesGetQuality", getQuality);
-    lookUp(module, "LPLinesSetCanvasSize", setCanvasSize);
-    lookUp(module, "LPLinesCanvasClear", canvasClear);
-    lookUp(module, "LPLinesGetCanvasDC", getCanvasDC);
-    if (getCanvasDC == nullptr)
-        lookUp(module, "_LPLinesGetCanvasDC@8", getCanvasDC);
-    lookUp(module, "LPLinesClear", clear);
-    lookUp(module, "LPLinesLineTo", lineTo);
-    lookUp(module, "LPLinesEnd", end);
-    lookUp(module, "LPLinesPathClear", pathClear);
-    lookUp(module, "LPLinesPathCount", pathCount);
-    lookUp(module, "LPLinesPathPoint", pathPoint);
-    lookUp(module, "LPLinesSetPressureDoubled", setPressureDoubled);
-    lookUp(module, "LPLinesGetPressureDoubled", getPressureDoubled);
-    lookUp(module, "LPLinesSetTipHardness", setTipHardness);
-    lookUp(module, "LPLinesGetTipHardness", getTipHardness);
-    lookUp(module, "LPLinesGetCanvasSize", getCanvasSize);
-}
-
-int InkEngineApi::boundCount() const
-{
-    const void* const entries[] = {
-        reinterpret_cast<const void*>(create),          reinterpret_cast<const void*>(destroy),
-        reinterpret_cast<const void*>(setColor),        reinterpret_cast<const void*>(getColor),
-        reinterpret_cast<const void*>(setPenWidth),     reinterpret_cast<const void*>(getPenWidth),
-        reinterpret_cast<const void*>(setInkFlow),      reinterpret_cast<const void*>(getInkFlow),
-        reinterpret_cast<const void*>(setQuality),      reinterpret_cast<const void*>(getQuality),
-        reinterpret_cast<const void*>(setCanvasSize),   reinterpret_cast<const void*>(canvasClear),
-        reinterpret_cast<const void*>(getCanvasDC),     reinterpret_cast<const void*>(clear),
-        reinterpret_cast<const void*>(lineTo),          reinterpret_cast<const void*>(end),
-        reinterpret_cast<const void*>(pathClear),       reinterpret_cast<const void*>(pathCount),
-        reinterpret_cast<const void*>(pathPoint),       reinterpret_cast<const void*>(setPressureDoubled),
-        reinterpret_cast<const void*>(getPressureDoubled), reinterpret_cast<const void*>(setTipHardness),
-        reinterpret_cast<const void*>(getTipHardness),  reinterpret_cast<const void*>(getCanvasSize),
-    };
-    int bound = 0;
-    for (const void* entry : entries)
-        bound += entry != nullptr ? 1 : 0;
-    return bound;
+    lookUpEntry(module, "LPLinesCreate", create);
+    lookUpEntry(module, "LPLinesDestroy", destroy);
+    lookUpEntry(module, "LPLinesSetColor", setColor);
+    lookUpEntry(module, "LPLinesGetColor", getColor);
+    lookUpEntry(module, "LPLinesSetPenWidth", setPenWidth);
+    lookUpEntry(module, "LPLinesGetPenWidth", getPenWidth);
+    lookUpEntry(module, "LPLinesSetInkFlow", setInkFlow);
+    lookUpEntry(module, "LPLinesGetInkFlow", getInkFlow);
+    lookUpEntry(module, "LPLinesSetQuality", setQuality);
+    lookUpEntry(module, "LPLinesGetQuality", getQuality);
+    lookUpEntry(module, "LPLinesSetCanvasSize", setCanvasSize);
+    lookUpEntry(module, "LPLinesCanvasClear", canvasClear);
+    if (!lookUpEntry(module, "LPLinesGetCanvasDC", getCanvasDC))
+        lookUpEntry(module, "_LPLinesGetCanvasDC@8", getCanvasDC);
+    lookUpEntry(module, "LPLinesClear", clear);
+    lookUpEntry(module, "LPLinesLineTo", lineTo);
+    lookUpEntry(module, "LPLinesEnd", end);
+    lookUpEntry(module, "LPLinesPathClear", pathClear);
+    lookUpEntry(module, "LPLinesPathCount", pathCount);
+    lookUpEntry(module, "LPLinesPathPoint", pathPoint);
+    lookUpEntry(module, "LPLinesSetPressureDoubled", setPressureDoubled);
+    lookUpEntry(module, "LPLinesGetPressureDoubled", getPressureDoubled);
+    lookUpEntry(module, "LPLinesSetTipHardness", setTipHardness);
+    lookUpEntry(module, "LPLinesGetTipHardness", getTipHardness);
+    lookUpEntry(module, "LPLinesGetCanvasSize", getCanvasSize);
 }
 
 bool InkEngine::load(const std::wstring& path)

@@ -62,8 +62,6 @@ struct InkEngineApi {
 
     // Looks up all 24 entry points; a missing one stays empty.
     void bind(HMODULE module);
-    // How many of the 24 are bound.
-    int boundCount() const;
 };
 
 class InkEngine {
@@ -71,8 +69,6 @@ public:
     // Loads the engine library and binds it. False when it cannot be loaded.
     bool load(const std::wstring& path);
     void unload();
-    bool isLoaded() const { return static_cast<bool>(module_); }
-    const InkEngineApi& api() const { return api_; }
 
     int create(EngineHandle* handle) const;
     int destroy(EngineHandle handle) const;

@@ -10,14 +10,6 @@ namespace {
 
 const InkEngine& engine() { return library().inkEngine; }
 
-bool copyArea(HDC target, HDC source, const IntRect& area)
-{
-    if (target == nullptr || source == nullptr || area.isEmpty())
-        return false;
-    return BitBlt(target, area.left, area.top, area.width(), area.height(), source, area.left, area.top,
-                  SRCCOPY) != FALSE;
-}
-
 LPARAM packScreenPosition(int x, int y)
 {
     const auto low = static_cast<std::uint32_t>(x) & 0xFFFFu;
@@ -40,8 +32,10 @@ void markChanged(Canvas& canvas, const IntRect& area)
     canvas.dirty.add(area);
 }
 
+// Every inked point grows the drawn rectangle.
 void inkTo(Canvas& canvas, const InkPoint& point)
 {
+    extendDrawnRect(canvas.drawnRect, canvas.drawn != 0, point.x, point.y, canvas.clientRect);
     canvas.trail.add({point.x, point.y, point.pressure});
     engine().lineTo(canvas.mainEngine.get(), canvas.memDC(), static_cast<float>(point.x),
                     static_cast<float>(point.y), point.pressure);
@@ -59,17 +53,10 @@ void endStrokeOnEngine(Canvas& canvas)
     canvas.previewArea = {};
 }
 
-void setInkFlowOnBoth(Canvas& canvas)
-{
-    engine().setInkFlow(canvas.mainEngine.get(), canvas.inkFlow);
-    if (canvas.previewEngine)
-        engine().setInkFlow(canvas.previewEngine.get(), canvas.inkFlow);
-}
-
 // Host-paint mode: what the host painted lies under the stroke.
 void captureHostPainting(Canvas& canvas)
 {
-    const PrivateWindowDC windowDC(canvas.window);
+    const WindowDC windowDC = WindowDC::fromCache(canvas.window);
     copyArea(canvas.memDC(), windowDC.get(), canvas.clientRect);
     copyArea(engine().canvasDC(canvas.mainEngine.get()), canvas.memDC(), canvas.clientRect);
 }
@@ -81,9 +68,8 @@ void beginStroke(Canvas& canvas, InkPoint& point, PendingNotifications& notifica
     canvas.strokeOpen = 1;
     canvas.strokeColor = canvas.color;
     canvas.strokeInkFlow = canvas.inkFlow;
-    setInkFlowOnBoth(canvas);
+    canvas.forEachEngine([&](EngineHandle handle) { engine().setInkFlow(handle, canvas.inkFlow); });
     engine().clear(canvas.mainEngine.get());
-    extendDrawnRect(canvas.drawnRect, canvas.drawn != 0, point.x, point.y, canvas.clientRect);
     if (!canvas.isAutoPaint())
         captureHostPainting(canvas);
     canvas.trail.restart();
@@ -92,15 +78,8 @@ void beginStroke(Canvas& canvas, InkPoint& point, PendingNotifications& notifica
     notify(canvas, point, 0, notifications);
 }
 
-void continueStroke(Canvas& canvas, InkPoint& point)
-{
-    extendDrawnRect(canvas.drawnRect, canvas.drawn != 0, point.x, point.y, canvas.clientRect);
-    inkTo(canvas, point);
-}
-
 void finishStroke(Canvas& canvas, InkPoint& point, PendingNotifications& notifications)
 {
-    extendDrawnRect(canvas.drawnRect, canvas.drawn != 0, point.x, point.y, canvas.clientRect);
     inkTo(canvas, point);
     endStrokeOnEngine(canvas);
     notify(canvas, point, 1, notifications);
@@ -126,7 +105,7 @@ int processInkPoint(InkPoint* point, Canvas& canvas, PendingNotifications& notif
         break;
     case InkKind::move:
         if (canvas.strokeOpen)
-            continueStroke(canvas, *point);
+            inkTo(canvas, *point);
         break;
     case InkKind::penUp:
         if (canvas.strokeOpen)
@@ -193,7 +172,7 @@ void presentChanges(Canvas& canvas)
         copied = copyArea(canvas.windowDC, canvas.memDC(), area);   // a DC that is not the window's
     } else {
         // The window's own pixels, whichever DC of it the host gave us.
-        const PrivateWindowDC windowDC(canvas.window);
+        const WindowDC windowDC = WindowDC::fromCache(canvas.window);
         copied = copyArea(windowDC.get(), canvas.memDC(), area);
     }
     GdiFlush();

@@ -31,53 +31,49 @@ CanvasPtr createAndRegisterCanvas()
     return canvas;
 }
 
-CanvasPtr findCanvasById(std::int32_t id)
+namespace {
+
+// The first registered canvas that `match` accepts (it runs under
+// canvasLock); none while the library is not ready.
+template <typename Match>
+CanvasPtr firstCanvas(Match match)
 {
     if (!isReady())
         return nullptr;
     Library& lib = library();
     ScopedLock lock(*lib.canvasLock);
     for (const CanvasPtr& canvas : lib.canvasRegistry) {
-        if (canvas->id == id && !canvas->destroying.load())
+        if (match(*canvas))
             return canvas;
     }
     return nullptr;
+}
+
+} // namespace
+
+CanvasPtr findCanvasById(std::int32_t id)
+{
+    return firstCanvas([&](const Canvas& canvas) { return canvas.id == id && !canvas.destroying.load(); });
 }
 
 CanvasPtr findCanvasByWindow(HWND window)
 {
-    if (!isReady())
-        return nullptr;
-    Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
-    for (const CanvasPtr& canvas : lib.canvasRegistry) {
-        if (canvas->window == window && !canvas->windowGone.load())
-            return canvas;
-    }
-    return nullptr;
+    return firstCanvas(
+        [&](const Canvas& canvas) { return canvas.window == window && !canvas.windowGone.load(); });
 }
 
 CanvasPtr findLiveCanvas(const Canvas* canvas)
 {
-    if (canvas == nullptr || !isReady())
-        return nullptr;
-    Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
-    for (const CanvasPtr& item : lib.canvasRegistry) {
-        if (item.get() == canvas && !item->destroying.load())
-            return item;
-    }
-    return nullptr;
+    return firstCanvas([&](const Canvas& item) { return &item == canvas && !item.destroying.load(); });
 }
 
 bool windowHasCanvas(HWND window, const Canvas* except)
 {
-    Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
-    return std::any_of(lib.canvasRegistry.begin(), lib.canvasRegistry.end(), [&](const CanvasPtr& canvas) {
-        return canvas.get() != except && canvas->window == window && !canvas->destroying.load()
-            && !canvas->windowGone.load();
-    });
+    return firstCanvas([&](const Canvas& canvas) {
+               return &canvas != except && canvas.window == window && !canvas.destroying.load()
+                   && !canvas.windowGone.load();
+           })
+        != nullptr;
 }
 
 void releaseCanvas(Canvas& canvas)
@@ -101,17 +97,8 @@ void releaseCanvas(Canvas& canvas)
 
 CanvasPtr claimCanvasForDestruction(std::int32_t id)
 {
-    if (!isReady())
-        return nullptr;
-    Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
-    for (const CanvasPtr& canvas : lib.canvasRegistry) {
-        if (canvas->id == id && !canvas->destroying.load()) {
-            canvas->destroying.store(true);
-            return canvas;
-        }
-    }
-    return nullptr;
+    // Marked under canvasLock, so that only one caller ever claims it.
+    return firstCanvas([&](Canvas& canvas) { return canvas.id == id && !canvas.destroying.exchange(true); });
 }
 
 } // namespace penwick

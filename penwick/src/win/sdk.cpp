@@ -45,10 +45,8 @@ void bindTouch(Library& lib)
     lib.user32.reset(LoadLibraryW(L"user32.dll"));
     if (!lib.user32)
         return;
-    lib.registerTouchWindow = reinterpret_cast<RegisterTouchWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(lib.user32.get(), "RegisterTouchWindow")));
-    lib.unregisterTouchWindow = reinterpret_cast<UnregisterTouchWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(lib.user32.get(), "UnregisterTouchWindow")));
+    lookUpEntry(lib.user32.get(), "RegisterTouchWindow", lib.registerTouchWindow);
+    lookUpEntry(lib.user32.get(), "UnregisterTouchWindow", lib.unregisterTouchWindow);
 }
 
 void unbindTouch(Library& lib)

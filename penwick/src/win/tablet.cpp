@@ -11,13 +11,6 @@ namespace {
 
 constexpr wchar_t kTabletClassName[] = L"MainWClass";
 
-template <typename Fn>
-bool lookUp(HMODULE module, const char* name, Fn& entry)
-{
-    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return entry != nullptr;
-}
-
 } // namespace
 
 bool Tablet::loadWintab()
@@ -30,14 +23,14 @@ bool Tablet::loadWintab()
     }
     const HMODULE m = module_.get();
     // All 16 must be there, though only four are ever called.
-    const bool complete = lookUp(m, "WTOpenW", api_.open) && lookUp(m, "WTInfoW", api_.info)
-        && lookUp(m, "WTGetW", api_.get) && lookUp(m, "WTSetW", api_.set)
-        && lookUp(m, "WTPacket", api_.packet) && lookUp(m, "WTClose", api_.close)
-        && lookUp(m, "WTEnable", api_.enable) && lookUp(m, "WTOverlap", api_.overlap)
-        && lookUp(m, "WTSave", api_.save) && lookUp(m, "WTConfig", api_.config)
-        && lookUp(m, "WTRestore", api_.restore) && lookUp(m, "WTExtSet", api_.extSet)
-        && lookUp(m, "WTExtGet", api_.extGet) && lookUp(m, "WTQueueSizeSet", api_.queueSizeSet)
-        && lookUp(m, "WTDataPeek", api_.dataPeek) && lookUp(m, "WTPacketsGet", api_.packetsGet);
+    const bool complete = lookUpEntry(m, "WTOpenW", api_.open) && lookUpEntry(m, "WTInfoW", api_.info)
+        && lookUpEntry(m, "WTGetW", api_.get) && lookUpEntry(m, "WTSetW", api_.set)
+        && lookUpEntry(m, "WTPacket", api_.packet) && lookUpEntry(m, "WTClose", api_.close)
+        && lookUpEntry(m, "WTEnable", api_.enable) && lookUpEntry(m, "WTOverlap", api_.overlap)
+        && lookUpEntry(m, "WTSave", api_.save) && lookUpEntry(m, "WTConfig", api_.config)
+        && lookUpEntry(m, "WTRestore", api_.restore) && lookUpEntry(m, "WTExtSet", api_.extSet)
+        && lookUpEntry(m, "WTExtGet", api_.extGet) && lookUpEntry(m, "WTQueueSizeSet", api_.queueSizeSet)
+        && lookUpEntry(m, "WTDataPeek", api_.dataPeek) && lookUpEntry(m, "WTPacketsGet", api_.packetsGet);
     if (!complete) {
         unloadWintab();
         return false;

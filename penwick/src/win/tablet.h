@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-
 namespace penwick {
 
 // The 16 entry points; only the four typed ones are ever called.
@@ -62,11 +61,7 @@ public:
     // ours already closed) or when Wintab has no such packet.
     bool readPacket(UINT serial, HCTX context, TabletPacket& packet) const;
 
-    bool isLoaded() const { return static_cast<bool>(module_); }
-    HWND window() const { return window_; }
-    HCTX context() const { return context_; }
     const LOGCONTEXTW& logContext() const { return logContext_; }
-    const WintabApi& api() const { return api_; }
     int virtualScreenWidth() const { return virtualScreenWidth_; }
     int virtualScreenHeight() const { return virtualScreenHeight_; }
 
