@@ -186,17 +186,11 @@ std::wstring HresultText(HRESULT result)
     return text;
 }
 
-// Shortest text that reads back as the same float.
-void AppendNumber(std::string& line, float value)
+// A float as the shortest text that reads back as the same float.
+template <typename Number>
+void AppendNumber(std::string& line, Number value)
 {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    line.append(text, end);
-}
-
-void AppendNumber(std::string& line, unsigned value)
-{
-    char text[16];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     line.append(text, end);
 }

@@ -77,11 +77,12 @@ constexpr NamedColour kPalette[] = {
 
 // --- output for scripts and tests -------------------------------------------
 
-void WriteToHandle(DWORD which, const std::wstring& text)
+// False when the process has no such handle (started from Explorer).
+bool WriteToHandle(DWORD which, const std::wstring& text)
 {
     const HANDLE handle = GetStdHandle(which);
     if (!handle || handle == INVALID_HANDLE_VALUE)
-        return;
+        return false;
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
                                          nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
@@ -89,18 +90,13 @@ void WriteToHandle(DWORD which, const std::wstring& text)
                         nullptr);
     DWORD written = 0;
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return true;
 }
 
 // A line on standard output, when there is one (a script or a console).
 void Report(const std::wstring& line)
 {
     WriteToHandle(STD_OUTPUT_HANDLE, line + L"\n");
-}
-
-bool HasStandardError()
-{
-    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    return handle && handle != INVALID_HANDLE_VALUE;
 }
 
 std::wstring FullPath(const std::wstring& path)
@@ -586,8 +582,7 @@ void SignHost::setStatus(const std::wstring& text)
 
 void SignHost::reportProblem(const std::wstring& problem) const
 {
-    if (HasStandardError())
-        WriteToHandle(STD_ERROR_HANDLE, L"signhost: " + problem + L"\n");
+    WriteToHandle(STD_ERROR_HANDLE, L"signhost: " + problem + L"\n");
 }
 
 void SignHost::startScript()
@@ -644,12 +639,8 @@ bool SignHost::saveScreenshot()
 // in a message box (a person started the program).
 void Tell(const std::wstring& text, bool isProblem)
 {
-    const DWORD channel = isProblem ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
-    const HANDLE handle = GetStdHandle(channel);
-    if (handle && handle != INVALID_HANDLE_VALUE) {
-        WriteToHandle(channel, text + L"\n");
+    if (WriteToHandle(isProblem ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, text + L"\n"))
         return;
-    }
     MessageBoxW(nullptr, text.c_str(), L"signhost", MB_OK | (isProblem ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 

@@ -27,7 +27,6 @@ using SetIntFn = void(WINAPI*)(int value);
 using SetExtentFn = void(WINAPI*)(LONG x, LONG y);
 using GetOpenRecordFn = void(WINAPI*)(OpenRecord* record);
 using PostFn = UINT(WINAPI*)(UINT buttons, LONG x, LONG y, UINT pressure);
-using PostMessageFn = BOOL(WINAPI*)(UINT serial, penwick::HCTX context);
 using GetIntFn = int(WINAPI*)();
 
 // Exported by the fake (besides the 16 Wintab entry points):
@@ -41,7 +40,6 @@ using GetIntFn = int(WINAPI*)();
 //                                            queues a packet of the open context and posts
 //                                            WT_PACKET (serial, context) to its window;
 //                                            returns the serial, 0 without an open context
-//   BOOL FakeTabletPostMessage(serial, ctx)  posts WT_PACKET as given, queueing nothing
 //   int  FakeTabletQueued()                  packets queued and not yet read
 
 } // namespace faketablet

@@ -260,16 +260,6 @@ UINT WINAPI FakeTabletPost(UINT buttons, LONG x, LONG y, UINT pressure)
     return item.serial;
 }
 
-BOOL WINAPI FakeTabletPostMessage(UINT serial, HCTX context)
-{
-    HWND window = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(state().lock);
-        window = state().record.window;
-    }
-    return PostMessageW(window, penwick::kWtPacket, serial, reinterpret_cast<LPARAM>(context));
-}
-
 int WINAPI FakeTabletQueued()
 {
     std::lock_guard<std::mutex> guard(state().lock);

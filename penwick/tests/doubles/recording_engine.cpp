@@ -95,6 +95,29 @@ RecordedCall& log(Call call, void* handle)
     return state().calls.back();
 }
 
+// Most entry points come down to one field of a live instance: a getter
+// logs its call here, a setter logs its argument itself first.
+template <typename T>
+int readField(void* handle, Call call, T Instance::*field, T* value)
+{
+    log(call, handle);
+    const Instance* instance = find(handle);
+    if (instance == nullptr || value == nullptr)
+        return 1;
+    *value = instance->*field;
+    return 0;
+}
+
+template <typename T>
+int writeField(void* handle, T Instance::*field, T value)
+{
+    Instance* instance = find(handle);
+    if (instance == nullptr)
+        return 1;
+    instance->*field = value;
+    return 0;
+}
+
 COLORREF inkColor(const Instance& instance)
 {
     const std::uint32_t c = instance.color;
@@ -196,90 +219,55 @@ int WINAPI LPLinesSetColor(void* handle, std::uint32_t color)
 {
     Guard guard;
     log(Call::setColor, handle).color = color;
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->color = color;
-    return 0;
+    return writeField(handle, &Instance::color, color);
 }
 
 int WINAPI LPLinesGetColor(void* handle, std::uint32_t* color)
 {
     Guard guard;
-    log(Call::getColor, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr || color == nullptr)
-        return 1;
-    *color = instance->color;
-    if (state().reportedAlpha >= 0)
+    const int result = readField(handle, Call::getColor, &Instance::color, color);
+    if (result == 0 && state().reportedAlpha >= 0)
         *color = (*color & 0x00FFFFFFu) | (static_cast<std::uint32_t>(state().reportedAlpha) << 24);
-    return 0;
+    return result;
 }
 
 int WINAPI LPLinesSetPenWidth(void* handle, float width)
 {
     Guard guard;
     log(Call::setPenWidth, handle).floatArg[0] = width;
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->penWidth = width;
-    return 0;
+    return writeField(handle, &Instance::penWidth, width);
 }
 
 int WINAPI LPLinesGetPenWidth(void* handle, float* width)
 {
     Guard guard;
-    log(Call::getPenWidth, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr || width == nullptr)
-        return 1;
-    *width = instance->penWidth;
-    return 0;
+    return readField(handle, Call::getPenWidth, &Instance::penWidth, width);
 }
 
 int WINAPI LPLinesSetInkFlow(void* handle, float flow)
 {
     Guard guard;
     log(Call::setInkFlow, handle).floatArg[0] = flow;
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->inkFlow = flow;
-    return 0;
+    return writeField(handle, &Instance::inkFlow, flow);
 }
 
 int WINAPI LPLinesGetInkFlow(void* handle, float* flow)
 {
     Guard guard;
-    log(Call::getInkFlow, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr || flow == nullptr)
-        return 1;
-    *flow = instance->inkFlow;
-    return 0;
+    return readField(handle, Call::getInkFlow, &Instance::inkFlow, flow);
 }
 
 int WINAPI LPLinesSetQuality(void* handle, int quality)
 {
     Guard guard;
     log(Call::setQuality, handle).intArg[0] = quality;
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->quality = quality;
-    return 0;
+    return writeField(handle, &Instance::quality, quality);
 }
 
 int WINAPI LPLinesGetQuality(void* handle, int* quality)
 {
     Guard guard;
-    log(Call::getQuality, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr || quality == nullptr)
-        return 1;
-    *quality = instance->quality;
-    return 0;
+    return readField(handle, Call::getQuality, &Instance::quality, quality);
 }
 
 int WINAPI LPLinesSetCanvasSize(void* handle, int width, int height)
@@ -309,23 +297,14 @@ int WINAPI LPLinesCanvasClear(void* handle)
 int WINAPI LPLinesGetCanvasDC(void* handle, HDC* dc)
 {
     Guard guard;
-    log(Call::getCanvasDC, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr || dc == nullptr)
-        return 1;
-    *dc = instance->dc;
-    return 0;
+    return readField(handle, Call::getCanvasDC, &Instance::dc, dc);
 }
 
 int WINAPI LPLinesClear(void* handle)
 {
     Guard guard;
     log(Call::clear, handle);
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->hasLast = false;
-    return 0;
+    return writeField(handle, &Instance::hasLast, false);
 }
 
 int WINAPI LPLinesLineTo(void* handle, HDC target, float x, float y, float pressure)
@@ -352,11 +331,7 @@ int WINAPI LPLinesEnd(void* handle, HDC target)
 {
     Guard guard;
     log(Call::end, handle).dc = target;
-    Instance* instance = find(handle);
-    if (instance == nullptr)
-        return 1;
-    instance->hasLast = false;
-    return 0;
+    return writeField(handle, &Instance::hasLast, false);
 }
 
 int WINAPI LPLinesPathClear(void* handle)

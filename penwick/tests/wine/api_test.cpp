@@ -378,7 +378,7 @@ TEST_F(Api, AMemoryDCAttachesToTheFallbackWindow)
     HDC memory = CreateCompatibleDC(nullptr);
     int id = -1;
     ASSERT_EQ(InitCanvas(memory, other.hwnd(), &id), 0);
-    EXPECT_NE(GetWindowLongPtrW(other.hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_FALSE(other.hasItsOwnProcedure());
     EXPECT_EQ(DestroyCanvas(id), 0);
     DeleteDC(memory);
 
@@ -386,8 +386,8 @@ TEST_F(Api, AMemoryDCAttachesToTheFallbackWindow)
     HostWindow third(500, 40, 120, 90, false);
     HostWindow fourth(640, 40, 120, 90, false);
     ASSERT_EQ(InitCanvas(third.dc(), fourth.hwnd(), &id), 0);
-    EXPECT_NE(GetWindowLongPtrW(third.hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
-    EXPECT_EQ(GetWindowLongPtrW(fourth.hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_FALSE(third.hasItsOwnProcedure());
+    EXPECT_TRUE(fourth.hasItsOwnProcedure());
     EXPECT_EQ(DestroyCanvas(id), 0);
 }
 
@@ -410,11 +410,10 @@ TEST_F(Api, NoWindowNoCanvasAndTheIdIsUsedUp)
 TEST_F(Api, TheHostsWindowProcedureComesBack)
 {
     HostWindow other(360, 40, 100, 100, false);
-    const LONG_PTR host = reinterpret_cast<LONG_PTR>(HostWindow::procedure());
-    ASSERT_EQ(GetWindowLongPtrW(other.hwnd(), GWLP_WNDPROC), host);
+    ASSERT_TRUE(other.hasItsOwnProcedure());
     int id = -1;
     ASSERT_EQ(InitCanvas(other.dc(), other.hwnd(), &id), 0);
-    EXPECT_NE(GetWindowLongPtrW(other.hwnd(), GWLP_WNDPROC), host);
+    EXPECT_FALSE(other.hasItsOwnProcedure());
     // The host still sees its messages, with their results.
     EXPECT_EQ(SendMessageW(other.hwnd(), WM_APP + 7, 0, 0), 77);
     EXPECT_EQ(other.privateMessages, 1);
@@ -422,7 +421,7 @@ TEST_F(Api, TheHostsWindowProcedureComesBack)
     EXPECT_EQ(other.paintMessages, 1);
 
     ASSERT_EQ(DestroyCanvas(id), 0);
-    EXPECT_EQ(GetWindowLongPtrW(other.hwnd(), GWLP_WNDPROC), host);
+    EXPECT_TRUE(other.hasItsOwnProcedure());
     EXPECT_EQ(SendMessageW(other.hwnd(), WM_APP + 7, 0, 0), 77);
     EXPECT_EQ(other.privateMessages, 2);
 }

@@ -1,7 +1,7 @@
 // Strokes drawn with real input (SendInput) on real windows, checked
 // through the recording engine's log, the window's pixels and the host's
 // notifications.
-#include "test_support.h"
+#include "canvas_test.h"
 
 #include <gtest/gtest.h>
 
@@ -19,31 +19,13 @@ namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
 
-class Stroke : public ::testing::Test {
+class Stroke : public CanvasTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(recorder.available());
-        recorder.reset();
-        InitSDK();
-        started = true;
         window = std::make_unique<HostWindow>(100, 100, kWidth, kHeight);
-        ASSERT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
-        const auto creates = callsOf(recorder.calls(), Call::create);
-        ASSERT_EQ(creates.size(), 2u);
-        mainEngine = creates[0].instance;
-        previewEngine = creates[1].instance;
-        recorder.reset();
-    }
-    void TearDown() override
-    {
-        releaseLeft();
-        pumpFor(20);
-        if (started) {
-            DestroyCanvas(canvas);
-            UninitSDK();
-        }
-        window.reset();
+        start();
     }
 
     // Client points (x0 + i * dx, y0 + i * dy) as screen points.
@@ -54,17 +36,7 @@ protected:
             points.push_back(host.toScreen(x0 + i * dx, y0 + i * dy));
         return points;
     }
-    std::vector<RecordedCall> mainLines() const
-    {
-        return callsOf(recorder.calls(), Call::lineTo, mainEngine);
-    }
-
-    Recorder recorder;
-    std::unique_ptr<HostWindow> window;
-    int canvas = -1;
-    int mainEngine = 0;
-    int previewEngine = 0;
-    bool started = false;
+    std::vector<RecordedCall> mainLines() const { return linesOf(mainEngine); }
 };
 
 struct PreviewPass {
@@ -245,14 +217,7 @@ TEST_F(Stroke, TheWindowShowsWhatAWholeCopyWouldShow)
 {
     const std::vector<POINT> points = line(*window, 20, 30, 7, 5, 28);
     // Mid-stroke: the pen rests, the preview is on the window.
-    moveCursor(points[0].x, points[0].y);
-    pumpFor(30);
-    pressLeft();
-    pumpFor(70);
-    for (std::size_t i = 1; i < 15; ++i) {
-        moveCursor(points[i].x, points[i].y);
-        pumpFor(15);
-    }
+    pressAndMove({points.begin(), points.begin() + 15});
     pumpFor(60);
     const Image partial = captureClient(window->hwnd());
     InvalidateRect(window->hwnd(), nullptr, FALSE);
@@ -429,15 +394,7 @@ TEST_F(Stroke, GrowingTheWindowKeepsTheInkAndShowsWhiteBeyondIt)
 
 TEST_F(Stroke, CaptureAndClippingLastAsLongAsTheStroke)
 {
-    const std::vector<POINT> points = line(*window, 50, 50, 6, 4, 10);
-    moveCursor(points[0].x, points[0].y);
-    pumpFor(30);
-    pressLeft();
-    pumpFor(80);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        moveCursor(points[i].x, points[i].y);
-        pumpFor(15);
-    }
+    pressAndMove(line(*window, 50, 50, 6, 4, 10));
     EXPECT_EQ(GetCapture(), window->hwnd());
     RECT clip{};
     GetClipCursor(&clip);
@@ -498,7 +455,7 @@ TEST_F(Stroke, TheHostMayDestroyTheCanvasInsideItsNotification)
     EXPECT_EQ(result, 0);
     EXPECT_LT(took, 250u) << "the drawing thread had to be ended forcibly";
     ASSERT_EQ(window->notices.size(), 1u);   // the canvas is gone before the stroke ends
-    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_TRUE(window->hasItsOwnProcedure());
     EXPECT_EQ(SetPenWidth(canvas, 3.0f), 1);
     EXPECT_EQ(recorder.liveInstances(), 0);
     EXPECT_EQ(threadCount(), threads - 1);
@@ -517,29 +474,21 @@ TEST_F(Stroke, TheHostMayShutTheLibraryDownInsideItsNotification)
     drawStroke(line(*window, 40, 80, 8, 0, 10));
     started = false;
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_TRUE(window->hasItsOwnProcedure());
     EXPECT_EQ(SetPenWidth(canvas, 3.0f), 1);
     EXPECT_EQ(recorder.liveInstances(), 0);
 }
 
 TEST_F(Stroke, ShutDownInTheMiddleOfAStroke)
 {
-    const std::vector<POINT> points = line(*window, 30, 40, 9, 6, 12);
-    moveCursor(points[0].x, points[0].y);
-    pumpFor(30);
-    pressLeft();
-    pumpFor(70);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        moveCursor(points[i].x, points[i].y);
-        pumpFor(12);
-    }
+    pressAndMove(line(*window, 30, 40, 9, 6, 12), 12);
     const DWORD start = GetTickCount();
     EXPECT_EQ(UninitSDK(), 0);
     started = false;
     EXPECT_LT(GetTickCount() - start, 250u);
     releaseLeft();
     pumpFor(50);
-    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_TRUE(window->hasItsOwnProcedure());
     RECT clip{};
     GetClipCursor(&clip);
     EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));

@@ -13,7 +13,7 @@ using namespace pwtest;
 TEST(IncompleteWintab, IsUnloadedAtOnceAndTheMouseStillWorks)
 {
     FakeTablet tablet;
-    ASSERT_TRUE(tablet.available()) << "Wintab32.dll is not the fake: run with WINEDLLOVERRIDES=wintab32=n,b";
+    ASSERT_TRUE(tablet.available()) << kNotTheFakeTablet;
     ASSERT_EQ(GetProcAddress(GetModuleHandleW(L"Wintab32.dll"), "WTPacketsGet"), nullptr);
     tablet.reset();
 

@@ -18,7 +18,7 @@ class TabletLifecycle : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(tablet.available()) << "Wintab32.dll is not the fake: run with WINEDLLOVERRIDES=wintab32=n,b";
+        ASSERT_TRUE(tablet.available()) << kNotTheFakeTablet;
         tablet.reset();
     }
     void TearDown() override
@@ -41,13 +41,6 @@ protected:
     FakeTablet tablet;
     int started = 0;
 };
-
-bool tabletClassRegistered()
-{
-    WNDCLASSEXW info{};
-    info.cbSize = sizeof info;
-    return GetClassInfoExW(GetModuleHandleW(nullptr), L"MainWClass", &info) != FALSE;
-}
 
 // The default context the fake reports.
 penwick::LOGCONTEXTW defaultContext()
@@ -151,7 +144,7 @@ TEST_F(TabletLifecycle, AFaultInsideWTCloseIsIgnored)
     EXPECT_EQ(debug.texts().back(), "UnloadWintab()\n");
     EXPECT_EQ(findTabletWindow(), nullptr);
     EXPECT_FALSE(tabletClassRegistered());
-    EXPECT_EQ(GetWindowLongPtrW(window.hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_TRUE(window.hasItsOwnProcedure());
     EXPECT_EQ(recorder.liveInstances(), 0);
     EXPECT_EQ(SetPenWidth(canvas, 4.0f), 1);
 

@@ -1,8 +1,8 @@
 // Strokes from the fake pen tablet: packets posted to the library's hidden
 // window become points with the pen's own pressure on the canvas the pen
 // writes on, and the mouse waits while the tablet is in use.
+#include "canvas_test.h"
 #include "tablet_support.h"
-#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +25,11 @@ struct PenSample {
     UINT pressure;
 };
 
-class TabletStroke : public ::testing::Test {
+class TabletStroke : public CanvasTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(tablet.available()) << "Wintab32.dll is not the fake: run with WINEDLLOVERRIDES=wintab32=n,b";
+        ASSERT_TRUE(tablet.available()) << kNotTheFakeTablet;
         ASSERT_TRUE(recorder.available());
         tablet.reset();
         // One tablet unit per pixel keeps the expected positions plain.
@@ -42,44 +42,20 @@ protected:
     }
     void TearDown() override
     {
-        releaseLeft();
-        pumpFor(20);
-        if (started) {
-            DestroyCanvas(canvas);
-            UninitSDK();
-        }
-        window.reset();
+        CanvasTest::TearDown();
         tablet.reset();
     }
 
-    // Starts the library (with `configure` applied to the tablet first)
-    // and makes a canvas of the window; InitSDK's result.
-    int start(const std::function<void()>& configure = {})
-    {
-        if (configure)
-            configure();
-        const int result = InitSDK();
-        started = true;
-        recorder.reset();
-        EXPECT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
-        engines(mainEngine, previewEngine);
-        return result;
-    }
+    // Shuts the library down and starts it again, with `configure` applied
+    // to the tablet in between; InitSDK's result.
     int restart(const std::function<void()>& configure = {})
     {
         DestroyCanvas(canvas);
         UninitSDK();
         started = false;
-        return start(configure);
-    }
-    // The engine instances of the canvas made last; forgets the log.
-    void engines(int& main, int& preview) const
-    {
-        const auto creates = callsOf(recorder.calls(), Call::create);
-        ASSERT_GE(creates.size(), 2u);
-        main = creates[creates.size() - 2].instance;
-        preview = creates.back().instance;
-        recorder.reset();
+        if (configure)
+            configure();
+        return start();
     }
 
     // The canvas becomes the active one through a mouse move over it.
@@ -104,7 +80,6 @@ protected:
     }
     void pen(const PenSample& sample) const { pen(sample, *window); }
 
-    std::vector<RecordedCall> linesOf(int instance) const { return callsOf(recorder.calls(), Call::lineTo, instance); }
     static POINT cursor()
     {
         POINT point{};
@@ -115,12 +90,6 @@ protected:
     const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     FakeTablet tablet;
-    Recorder recorder;
-    std::unique_ptr<HostWindow> window;
-    int canvas = -1;
-    int mainEngine = 0;
-    int previewEngine = 0;
-    bool started = false;
 };
 
 bool samePoint(POINT a, POINT b)
@@ -180,7 +149,7 @@ TEST_F(TabletStroke, APenTouchingDownWithNoActiveCanvasOnlyMovesTheCursor)
     const UINT serial = tablet.post(1, position.x, position.y, 600);
     ASSERT_NE(serial, 0u);
     // Handled at once, to see the handler's answer: 1, no active canvas.
-    EXPECT_EQ(SendMessageW(findTabletWindow(), 0x7FF0, serial,
+    EXPECT_EQ(SendMessageW(findTabletWindow(), penwick::kWtPacket, serial,
                            reinterpret_cast<LPARAM>(tablet.openRecord().context)),
               1);
     EXPECT_TRUE(samePoint(cursor(), target));
@@ -288,7 +257,7 @@ TEST_F(TabletStroke, TheHostMayDestroyTheCanvasInsideItsHandler)
     };
     pen({1, 50, 50, 500});
     ASSERT_EQ(window->notices.size(), 1u);
-    EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostWindow::procedure()));
+    EXPECT_TRUE(window->hasItsOwnProcedure());
     pen({1, 60, 50, 500});
     pen({0, 70, 50, 0});
     EXPECT_EQ(window->notices.size(), 1u);
@@ -326,11 +295,11 @@ TEST_F(TabletStroke, PacketsThatAreNotOursAreIgnored)
 
     // Another context's packet is not even asked for: reading it would take
     // it from its owner.
-    EXPECT_EQ(SendMessageW(tabletWindow, 0x7FF0, serial, reinterpret_cast<LPARAM>(foreign)), 0);
+    EXPECT_EQ(SendMessageW(tabletWindow, penwick::kWtPacket, serial, reinterpret_cast<LPARAM>(foreign)), 0);
     EXPECT_EQ(tablet.openRecord().packetReads, 0);
     EXPECT_EQ(tablet.queued(), 1);
     // A serial Wintab does not have leaves nothing to read.
-    EXPECT_EQ(SendMessageW(tabletWindow, 0x7FF0, serial + 1000, reinterpret_cast<LPARAM>(ours)), 0);
+    EXPECT_EQ(SendMessageW(tabletWindow, penwick::kWtPacket, serial + 1000, reinterpret_cast<LPARAM>(ours)), 0);
     EXPECT_TRUE(samePoint(cursor(), before));
     EXPECT_TRUE(recorder.calls().empty());
     EXPECT_TRUE(window->notices.empty());

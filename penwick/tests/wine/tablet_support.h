@@ -3,23 +3,23 @@
 #pragma once
 
 #include "fake_tablet_api.h"
+#include "test_support.h"
 
 #include <windows.h>
 
 namespace pwtest {
 
+// Why a test wanting the fake cannot run.
+constexpr char kNotTheFakeTablet[] = "Wintab32.dll is not the fake: run with WINEDLLOVERRIDES=wintab32=n,b";
+
 class FakeTablet {
 public:
-    // Loads Wintab32.dll as the library will and keeps it loaded, so that
-    // what is set here holds for the library's own load.
+    // Loads Wintab32.dll as the library will and keeps it loaded.
     FakeTablet();
-    ~FakeTablet();
-    FakeTablet(const FakeTablet&) = delete;
-    FakeTablet& operator=(const FakeTablet&) = delete;
 
     // False when the Wintab32.dll loaded is not the fake (Wine's own, for
     // want of the override wintab32=n,b).
-    bool available() const { return module_ != nullptr; }
+    bool available() const { return library_.loaded(); }
 
     void reset() const;
     void setInputExtent(LONG x, LONG y) const;
@@ -30,16 +30,15 @@ public:
     // Queues a packet and posts WT_PACKET for it: its serial, 0 without an
     // open context.
     UINT post(UINT buttons, LONG x, LONG y, UINT pressure) const;
-    bool postMessage(UINT serial, penwick::HCTX context) const;
     int queued() const;
 
 private:
-    template <typename Fn>
-    Fn entry(const char* name) const;
-    HMODULE module_ = nullptr;
+    DoubleLibrary library_;
 };
 
 // This process's hidden tablet window, or null.
 HWND findTabletWindow();
+// Whether the hidden window's class is registered in this process.
+bool tabletClassRegistered();
 
 } // namespace pwtest

@@ -126,6 +126,11 @@ POINT HostWindow::toScreen(int x, int y) const
     return point;
 }
 
+bool HostWindow::hasItsOwnProcedure() const
+{
+    return GetWindowLongPtrW(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(windowProc);
+}
+
 void HostWindow::resizeClient(int width, int height)
 {
     SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -209,7 +214,7 @@ void releaseLeft()
     sendMouse(MOUSEEVENTF_LEFTUP);
 }
 
-void drawStroke(const std::vector<POINT>& screenPoints, DWORD stepMs)
+void pressAndMove(const std::vector<POINT>& screenPoints, DWORD stepMs)
 {
     if (screenPoints.empty())
         return;
@@ -222,6 +227,13 @@ void drawStroke(const std::vector<POINT>& screenPoints, DWORD stepMs)
         moveCursor(screenPoints[i].x, screenPoints[i].y);
         pumpFor(stepMs);
     }
+}
+
+void drawStroke(const std::vector<POINT>& screenPoints, DWORD stepMs)
+{
+    if (screenPoints.empty())
+        return;
+    pressAndMove(screenPoints, stepMs);
     pumpFor(20);
     releaseLeft();
     pumpFor(120);
@@ -299,7 +311,7 @@ int maxChannelDifference(const Image& a, const Image& b)
     return worst;
 }
 
-// --- the recording engine ----------------------------------------------------
+// --- test doubles ------------------------------------------------------------
 
 std::wstring exeFolder()
 {
@@ -309,34 +321,29 @@ std::wstring exeFolder()
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-Recorder::Recorder()
+DoubleLibrary::DoubleLibrary(const std::wstring& path, const char* marker) : module_(LoadLibraryW(path.c_str()))
 {
-    module_ = LoadLibraryW((exeFolder() + L"libLPLines.dll").c_str());
-    if (module_ != nullptr && GetProcAddress(module_, "RecorderCallCount") == nullptr) {
-        FreeLibrary(module_);   // the real engine, not the recorder
+    if (module_ != nullptr && GetProcAddress(module_, marker) == nullptr) {
+        FreeLibrary(module_);
         module_ = nullptr;
     }
 }
 
-Recorder::~Recorder()
+DoubleLibrary::~DoubleLibrary()
 {
     if (module_ != nullptr)
         FreeLibrary(module_);
 }
 
-template <typename Fn>
-Fn Recorder::entry(const char* name) const
-{
-    if (module_ == nullptr)
-        return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-}
+// --- the recording engine ----------------------------------------------------
+
+Recorder::Recorder() : library_(exeFolder() + L"libLPLines.dll", "RecorderCallCount") {}
 
 std::vector<recorder::RecordedCall> Recorder::calls() const
 {
     std::vector<recorder::RecordedCall> result;
-    const auto count = entry<recorder::CallCountFn>("RecorderCallCount");
-    const auto get = entry<recorder::GetCallFn>("RecorderGetCall");
+    const auto count = library_.entry<recorder::CallCountFn>("RecorderCallCount");
+    const auto get = library_.entry<recorder::GetCallFn>("RecorderGetCall");
     if (count == nullptr || get == nullptr)
         return result;
     const int n = count();
@@ -348,37 +355,37 @@ std::vector<recorder::RecordedCall> Recorder::calls() const
 
 void Recorder::reset() const
 {
-    if (const auto fn = entry<recorder::ResetFn>("RecorderReset"))
+    if (const auto fn = library_.entry<recorder::ResetFn>("RecorderReset"))
         fn();
 }
 
 void Recorder::setLogging(bool on) const
 {
-    if (const auto fn = entry<recorder::SetIntFn>("RecorderSetLogging"))
+    if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderSetLogging"))
         fn(on ? 1 : 0);
 }
 
 void Recorder::failCreates(int count) const
 {
-    if (const auto fn = entry<recorder::SetIntFn>("RecorderFailCreates"))
+    if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderFailCreates"))
         fn(count);
 }
 
 void Recorder::setPathClearResult(int result) const
 {
-    if (const auto fn = entry<recorder::SetIntFn>("RecorderSetPathClearResult"))
+    if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderSetPathClearResult"))
         fn(result);
 }
 
 void Recorder::setReportedAlpha(int alpha) const
 {
-    if (const auto fn = entry<recorder::SetIntFn>("RecorderSetReportedAlpha"))
+    if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderSetReportedAlpha"))
         fn(alpha);
 }
 
 int Recorder::liveInstances() const
 {
-    const auto fn = entry<recorder::GetIntFn>("RecorderLiveInstances");
+    const auto fn = library_.entry<recorder::GetIntFn>("RecorderLiveInstances");
     return fn != nullptr ? fn() : -1;
 }
 

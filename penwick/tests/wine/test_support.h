@@ -44,6 +44,8 @@ public:
     HDC dc() const { return dc_; }
     // Screen position of a client point.
     POINT toScreen(int x, int y) const;
+    // False while something else (a canvas) has subclassed the window.
+    bool hasItsOwnProcedure() const;
     void resizeClient(int width, int height);
 
     static WNDPROC procedure();
@@ -68,8 +70,10 @@ void pressLeft();
 void releaseLeft();
 
 // Moves to the first point, presses, holds still long enough for a polling
-// thread to see the button, moves through the rest `stepMs` apart and
-// releases; pumping messages throughout.
+// thread to see the button and moves through the rest `stepMs` apart,
+// pumping messages throughout; the button stays down.
+void pressAndMove(const std::vector<POINT>& screenPoints, DWORD stepMs = 15);
+// pressAndMove, then releases.
 void drawStroke(const std::vector<POINT>& screenPoints, DWORD stepMs = 15);
 void click(POINT screenPoint);
 
@@ -91,16 +95,40 @@ Image captureClient(HWND window);
 // Largest difference of any channel between two images of equal size.
 int maxChannelDifference(const Image& a, const Image& b);
 
+// --- test doubles ------------------------------------------------------------
+
+// A DLL of test doubles, kept loaded while this lives, so that what a test
+// sets in it holds for the library's own load of the same DLL. Only a DLL
+// exporting `marker` is kept: a DLL of the same name without it is the real
+// one, not the double.
+class DoubleLibrary {
+public:
+    DoubleLibrary(const std::wstring& path, const char* marker);
+    ~DoubleLibrary();
+    DoubleLibrary(const DoubleLibrary&) = delete;
+    DoubleLibrary& operator=(const DoubleLibrary&) = delete;
+
+    bool loaded() const { return module_ != nullptr; }
+    // The export `name` as a function of type Fn; null when there is none.
+    template <typename Fn>
+    Fn entry(const char* name) const
+    {
+        if (module_ == nullptr)
+            return nullptr;
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+private:
+    HMODULE module_ = nullptr;
+};
+
 // --- the recording engine ----------------------------------------------------
 
 class Recorder {
 public:
     Recorder();   // loads libLPLines.dll from the test's folder and keeps it
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
 
-    bool available() const { return module_ != nullptr; }
+    bool available() const { return library_.loaded(); }
     std::vector<recorder::RecordedCall> calls() const;
     void reset() const;
     void setLogging(bool on) const;
@@ -110,9 +138,7 @@ public:
     int liveInstances() const;
 
 private:
-    template <typename Fn>
-    Fn entry(const char* name) const;
-    HMODULE module_ = nullptr;
+    DoubleLibrary library_;
 };
 
 std::vector<recorder::RecordedCall> callsOf(const std::vector<recorder::RecordedCall>& calls,

@@ -159,14 +159,10 @@ TEST_F(TranslucentInk, ChangingTheInkFlowMidStrokeLeavesNoGhosts)
     // The open stroke keeps the flow it began with; a preview with another
     // flow could not be composed with it and would stay as darker ink.
     const std::vector<POINT> points = loop(110, 100, 45);
-    moveCursor(points[0].x, points[0].y);
-    pumpFor(30);
-    pressLeft();
-    pumpFor(70);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        if (i == points.size() / 2) {
-            ASSERT_EQ(SetCanvasInkFlow(canvas, 0.8f), 0);
-        }
+    const std::size_t half = points.size() / 2;
+    pressAndMove({points.begin(), points.begin() + half}, 12);
+    ASSERT_EQ(SetCanvasInkFlow(canvas, 0.8f), 0);
+    for (std::size_t i = half; i < points.size(); ++i) {
         moveCursor(points[i].x, points[i].y);
         pumpFor(12);
     }
