@@ -205,12 +205,17 @@ VersionedProgram::~VersionedProgram()
 
 ProgramResult VersionedProgram::Run(const std::wstring& arguments, DWORD timeoutMs) const
 {
+    return RunProgram(copy_, arguments, timeoutMs);
+}
+
+ProgramResult RunProgram(const std::wstring& path, const std::wstring& arguments, DWORD timeoutMs)
+{
     ProgramResult result;
     const OwnedHandle output(CreateOutputFile());
     if (!output.IsValid()) {
         return result;
     }
-    RunningProgram program = StartProgram(copy_, arguments, output.Get());
+    RunningProgram program = StartProgram(path, arguments, output.Get());
     result.started = program.IsStarted();
     if (!result.started) {
         return result;

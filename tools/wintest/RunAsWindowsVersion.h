@@ -84,6 +84,11 @@ private:
     bool ready_ = false;
 };
 
+// Runs the program at `path` with `arguments` and waits for it, as
+// VersionedProgram::Run does, under the prefix's own Windows version.
+ProgramResult RunProgram(const std::wstring& path, const std::wstring& arguments = L"",
+                         DWORD timeoutMs = 30000);
+
 // The folder of the running test program, with a trailing backslash: the
 // programs a test runs are built next to it.
 std::wstring ProgramFolder();

@@ -18,70 +18,9 @@ namespace {
 
 // --- running signhost.exe -----------------------------------------------------
 
-struct RunResult {
-    bool finished = false;
-    DWORD exitCode = 0;
-    std::string output;   // standard output and standard error
-};
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-std::string ReadAll(HANDLE file)
+wintest::ProgramResult RunSignhost(const std::wstring& arguments, DWORD timeoutMs = 60000)
 {
-    std::string text;
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        text.append(chunk, got);
-    return text;
-}
-
-RunResult RunSignhost(const std::wstring& arguments, DWORD timeoutMs = 60000)
-{
-    RunResult result;
-    wchar_t folder[MAX_PATH + 1] = {};
-    wchar_t outputPath[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, folder);
-    GetTempFileNameW(folder, L"sho", 0, outputPath);
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    const Handle output(CreateFileW(outputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!output.valid())
-        return result;
-    const std::wstring program = wintest::ProgramFolder() + L"signhost.exe";
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return result;
-    {
-        wintest::RunningProgram running(process);   // ended by force if it hangs
-        result.finished = running.Wait(timeoutMs);
-        result.exitCode = running.ExitCode();
-    }
-    result.output = ReadAll(output.get());
-    return result;
+    return wintest::RunProgram(wintest::ProgramFolder() + L"signhost.exe", arguments, timeoutMs);
 }
 
 // A folder of its own for each test, removed with its files afterwards.
@@ -306,7 +245,7 @@ TEST(SignHost, SavesTheSignatureAsACroppedPngAndItsPoints)
     const std::vector<Stroke> strokes = {Line({60, 90}, {300, 90}, 30), Line({140, 40}, {220, 170}, 20)};
     WriteText(folder.file(L"strokes.txt"), ScriptText(strokes));
     const int penWidth = 6;
-    const RunResult run = RunSignhost(L"--draw " + Arg(folder.file(L"strokes.txt")) + L" --png " +
+    const wintest::ProgramResult run = RunSignhost(L"--draw " + Arg(folder.file(L"strokes.txt")) + L" --png " +
                                       Arg(folder.file(L"sig.png")) + L" --csv " + Arg(folder.file(L"sig.csv")) +
                                       L" --pen-width 6 --pen-color 1F3A93");
     ASSERT_TRUE(run.finished) << run.output;
@@ -377,7 +316,7 @@ TEST(SignHost, SavesTheSignatureAsACroppedPngAndItsPoints)
 TEST(SignHost, TheSampleSignatureAndAScreenshotOfTheWindow)
 {
     const TempFolder folder;
-    const RunResult run = RunSignhost(L"--draw sample --png " + Arg(folder.file(L"sig.png")) + L" --csv " +
+    const wintest::ProgramResult run = RunSignhost(L"--draw sample --png " + Arg(folder.file(L"sig.png")) + L" --csv " +
                                       Arg(folder.file(L"sig.csv")) + L" --screenshot " +
                                       Arg(folder.file(L"window.png")));
     ASSERT_TRUE(run.finished) << run.output;
@@ -400,7 +339,7 @@ TEST(SignHost, NothingDrawnSavesNothing)
 {
     const TempFolder folder;
     WriteText(folder.file(L"empty.txt"), "# no strokes\n");
-    const RunResult run = RunSignhost(L"--draw " + Arg(folder.file(L"empty.txt")) + L" --png " +
+    const wintest::ProgramResult run = RunSignhost(L"--draw " + Arg(folder.file(L"empty.txt")) + L" --png " +
                                       Arg(folder.file(L"sig.png")) + L" --csv " + Arg(folder.file(L"sig.csv")));
     ASSERT_TRUE(run.finished) << run.output;
     EXPECT_EQ(run.exitCode, 1u) << run.output;
@@ -414,7 +353,7 @@ TEST(SignHost, AFailedSaveLeavesNeitherFile)
     const TempFolder folder;
     WriteText(folder.file(L"line.txt"), ScriptText({Line({60, 90}, {160, 90}, 10)}));
     // The CSV cannot be written: the PNG written first must go again.
-    const RunResult run = RunSignhost(L"--draw " + Arg(folder.file(L"line.txt")) + L" --png " +
+    const wintest::ProgramResult run = RunSignhost(L"--draw " + Arg(folder.file(L"line.txt")) + L" --png " +
                                       Arg(folder.file(L"sig.png")) + L" --csv " +
                                       Arg(folder.file(L"missing\\sig.csv")));
     ASSERT_TRUE(run.finished) << run.output;
@@ -427,7 +366,7 @@ TEST(SignHost, ABadCommandLineExitsWithUsage)
 {
     for (const wchar_t* arguments : {L"--pen-width 0", L"--pen-color blue", L"--frobnicate", L"--png",
                                      L"--screenshot x.png"}) {
-        const RunResult run = RunSignhost(arguments, 20000);
+        const wintest::ProgramResult run = RunSignhost(arguments, 20000);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 2u) << arguments;
         EXPECT_NE(run.output.find("signhost [--png FILE]"), std::string::npos) << run.output;
