@@ -153,6 +153,41 @@ TEST_F(SweeponProgram, BeforeWindows7AndOnItsServersTheOlderLayoutIsUsed)
     }
 }
 
+TEST_F(SweeponProgram, AProfileTheCodePageCannotSpellIsSweptToo)
+{
+    // Asked for in ANSI, this Start Menu's path comes back with "?" for
+    // each letter the code page lacks and names no folder.
+    const std::wstring profile = L"C:\\users\\\u7528\u6237 \u0E1C\u0E39\u0E49\u0E43\u0E0A\u0E49";  // 用户 ผู้ใช้
+    if (AnsiCodePageHolds(profile)) {
+        GTEST_SKIP() << "the ANSI code page " << GetACP() << " spells the profile's name";
+    }
+    const RedirectedUserStartMenu redirected(profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
+    if (!redirected.IsActive() && GetACP() != 1252) {
+        // Wine 8's shell then gives no path at all for the moved folder.
+        GTEST_SKIP() << "the shell gives no Start Menu outside code page " << GetACP();
+    }
+    ASSERT_TRUE(redirected.IsActive()) << "the user's Start Menu could not be moved";
+    const struct {
+        WindowsVersion version;
+        MakerFolders folders;
+    } runs[] = {{WindowsVersion::Windows10, Windows7LayoutFolders()},
+                {WindowsVersion::WindowsXP, OlderLayoutFolders()}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(Narrow(wintest::WineVersionSetting(run.version)));
+        ClearStartMenus();
+        SeedNeighbours();
+        SeedFilesOnly(run.folders[0]);
+        SeedWithSubfolder(run.folders[1], L"Docs");
+        SeedDotFolderOnly(run.folders[2]);
+        const auto before = SnapshotStartMenus();
+
+        RunAs(run.version);
+
+        ExpectOnlyRemoved(before, SnapshotStartMenus(), {run.folders[0], run.folders[2]});
+    }
+    ClearStartMenus();
+}
+
 TEST_F(SweeponProgram, RunningAgainChangesNothing)
 {
     SeedFilesOnly(windows7[0]);
