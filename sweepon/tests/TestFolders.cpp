@@ -147,9 +147,7 @@ bool MakeReadOnlyFile(const std::wstring& path)
     return MakeFile(path) && SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
-namespace {
-
-void RemoveLink(const std::wstring& path)
+void RemoveUnixLink(const std::wstring& path)
 {
     std::string unixPath = UnixPath(path);
     while (unixPath.size() > 1 && unixPath.back() == '/') {
@@ -160,13 +158,15 @@ void RemoveLink(const std::wstring& path)
     }
 }
 
+namespace {
+
 // Wine lists a link whose target is gone no more, so links go first.
 enum class Pass { Links, Everything };
 
 void RemoveEntry(const std::wstring& path, DWORD attributes, Pass pass)
 {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        RemoveLink(path);
+        RemoveUnixLink(path);
         return;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
