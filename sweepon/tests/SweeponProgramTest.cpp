@@ -40,20 +40,6 @@ void SeedWithSubfolder(const std::wstring& folder, const std::wstring& subfolder
     MakeFolders(folder + L"\\" + subfolder);
 }
 
-bool IsAtOrBelow(const std::wstring& path, const std::wstring& folder)
-{
-    return path == folder || path.rfind(folder + L"\\", 0) == 0;
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
-}
-
 // What changed between the snapshots is exactly the removal of `removed`.
 void ExpectOnlyRemoved(const std::set<std::wstring>& before, const std::set<std::wstring>& after,
                        const std::vector<std::wstring>& removed)
