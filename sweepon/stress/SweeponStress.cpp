@@ -193,15 +193,17 @@ private:
             } else {
                 folder.children.push_back(MakeFileEntry(folder.path + L"\\" + fileName, false));
             }
-            Count(folder.children.back().path);
+            Note(folder.children.back());
         }
     }
 
-    void Count(const std::wstring& path)
+    void Note(const Entry& entry)
     {
-        if (!AnsiCodePageHolds(NameOf(path))) {
+        if (!AnsiCodePageHolds(NameOf(entry.path))) {
             ++figures_.foreignNames;
         }
+        // Deeper seeds with longer names would need the walks' own limits.
+        Check(entry.unreachable || entry.path.size() <= kLongestReachable, entry.path);
     }
 
     Entry MakeFileEntry(const std::wstring& path, bool readOnly)
