@@ -7,11 +7,49 @@
 #ifdef Q_OS_LINUX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
 constexpr QDir::Filters everyEntry =
     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+// Whether ENTRY leads elsewhere: never followed, never entered.
+bool isLink(const QFileInfo &entry)
+{
+#ifdef Q_OS_WIN
+    // QFileInfo::isSymLink() takes every ordinary file named *.lnk for a
+    // link, and Qt knows only two kinds of reparse point; any reparse point
+    // (a symbolic link, a junction, a mount point, Wine's view of a Unix
+    // link) leads elsewhere.
+    const QString path = QDir::toNativeSeparators(entry.absoluteFilePath());
+    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    return entry.isSymLink();
+#endif
+}
+
+// QFile::link makes a shortcut on Windows, not a link: a package that holds
+// links can't be installed faithfully there.
+#ifdef Q_OS_WIN
+constexpr bool linksCanBeCopied = false;
+#else
+constexpr bool linksCanBeCopied = true;
+#endif
+
+// Removes the link at PATH itself, never its target.
+bool removeLink(const QString &path)
+{
+#ifdef Q_OS_WIN
+    // A link to a folder is a folder to Windows: DeleteFile refuses it.
+    if (QDir().rmdir(path))
+        return true;
+#endif
+    return QFile::remove(path);
+}
 
 bool isInside(const QString &path, const QString &root)
 {
@@ -66,6 +104,22 @@ bool copyFile(const QString &source, const QString &target)
     return true;
 }
 
+bool removeFile(const QString &path)
+{
+    if (QFile::remove(path))
+        return true;
+    // Read-only files can't be deleted on Windows. Never done for a link:
+    // changing its permissions would change its target's.
+    QFile file(path);
+    return file.setPermissions(file.permissions() | QFileDevice::WriteOwner) && file.remove();
+}
+
+// Removes the file or link at PATH (a folder stays).
+bool removeEntry(const QString &path)
+{
+    return isLink(QFileInfo(path)) ? removeLink(path) : removeFile(path);
+}
+
 class FolderCopy {
 public:
     FolderCopy(const QString &source, bool replaceFiles)
@@ -93,8 +147,8 @@ public:
 private:
     bool copyEntry(const QFileInfo &entry, const QString &target) const
     {
-        if (entry.isSymLink())
-            return copyLink(entry, target);
+        if (isLink(entry))
+            return linksCanBeCopied && copyLink(entry, target);
         if (entry.isDir())
             return makeRoomForFolder(target) && copy(entry.filePath(), target);
         if (entry.isFile())
@@ -118,9 +172,9 @@ private:
     // rather than written through.
     bool makeRoomForFolder(const QString &target) const
     {
-        if (!QFileInfo(target).isSymLink())
+        if (!isLink(QFileInfo(target)))
             return true;
-        return overwrite && QFile::remove(target);
+        return overwrite && removeLink(target);
     }
 
     // A file is about to be copied to TARGET. The copy never replaces
@@ -128,7 +182,7 @@ private:
     bool makeRoomForFile(const QString &target) const
     {
         if (overwrite)
-            QFile::remove(target); // fails harmlessly when nothing is there
+            removeEntry(target); // fails harmlessly when nothing is there
         return true;
     }
 
@@ -137,24 +191,14 @@ private:
     bool overwrite;
 };
 
-bool removeFile(const QString &path)
-{
-    if (QFile::remove(path))
-        return true;
-    // Read-only files can't be deleted on Windows. Never done for a link:
-    // changing its permissions would change its target's.
-    QFile file(path);
-    return file.setPermissions(file.permissions() | QFileDevice::WriteOwner) && file.remove();
-}
-
 // Removes what is inside FOLDER (not itself a link). Keeps going after a
 // failure so as much as possible is gone; the caller checks the result.
 void removeContents(const QString &folder)
 {
     const QFileInfoList entries = QDir(folder).entryInfoList(everyEntry);
     for (const QFileInfo &entry : entries) {
-        if (entry.isSymLink()) {
-            QFile::remove(entry.filePath());
+        if (isLink(entry)) {
+            removeLink(entry.filePath());
         } else if (entry.isDir()) {
             removeContents(entry.filePath());
             QDir().rmdir(entry.filePath());
@@ -169,7 +213,7 @@ void removeContents(const QString &folder)
 bool entryExists(const QString &path)
 {
     const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    return info.exists() || isLink(info);
 }
 
 bool copyFolder(const QString &source, const QString &destination, bool overwrite)
@@ -184,8 +228,8 @@ bool removeFolder(const QString &path)
     // Without its trailing slash, so that a link is seen as a link.
     const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QFileInfo info(folder);
-    if (info.isSymLink())
-        return QFile::remove(folder);
+    if (isLink(info))
+        return removeLink(folder);
     if (!info.isDir())
         return true;
     removeContents(folder);
