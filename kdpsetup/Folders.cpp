@@ -16,20 +16,37 @@ namespace {
 constexpr QDir::Filters everyEntry =
     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
-// Whether ENTRY leads elsewhere: never followed, never entered.
-bool isLink(const QFileInfo &entry)
+// A link leads elsewhere: it is never followed, never entered. Other is
+// anything else (a device, a pipe) or nothing at all.
+enum class EntryKind { Link, Folder, File, Other };
+
+// What ENTRY itself is.
+EntryKind kindOf(const QFileInfo &entry)
 {
 #ifdef Q_OS_WIN
-    // QFileInfo::isSymLink() takes every ordinary file named *.lnk for a
-    // link, and Qt knows only two kinds of reparse point; any reparse point
-    // (a symbolic link, a junction, a mount point, Wine's view of a Unix
-    // link) leads elsewhere.
+    // Qt 5 takes every ordinary file named *.lnk for a link and looks
+    // through it, and knows only two kinds of reparse point: ask Windows.
+    // Any reparse point (a symbolic link, a junction, a mount point, Wine's
+    // view of a Unix link) leads elsewhere.
     const QString path = QDir::toNativeSeparators(entry.absoluteFilePath());
     const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return EntryKind::Other;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return EntryKind::Link;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File;
 #else
-    return entry.isSymLink();
+    if (entry.isSymLink())
+        return EntryKind::Link;
+    if (entry.isDir())
+        return EntryKind::Folder;
+    return entry.isFile() ? EntryKind::File : EntryKind::Other;
 #endif
+}
+
+bool isLink(const QString &path)
+{
+    return kindOf(QFileInfo(path)) == EntryKind::Link;
 }
 
 // QFile::link makes a shortcut on Windows, not a link: a package that holds
@@ -84,6 +101,18 @@ bool copyContents(QFile &in, QFile &out)
     }
 }
 
+bool copyPermissions(const QFile &in, QFile &out)
+{
+    const QFileDevice::Permissions permissions = in.permissions();
+#ifdef Q_OS_WIN
+    // Qt asks a *.lnk file's shortcut target for its permissions, and an
+    // ordinary file of that name has none to give: it keeps the new file's.
+    if (permissions == 0)
+        return true;
+#endif
+    return out.setPermissions(permissions);
+}
+
 // Copies the file SOURCE to TARGET, which must not exist yet (nor be a
 // link). Unlike QFile::copy it doesn't flush every file to the disk, which
 // made installing a big package twice as slow as unpacking and copying it
@@ -95,7 +124,7 @@ bool copyFile(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
         || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return false;
-    const bool copied = copyContents(in, out) && out.setPermissions(in.permissions());
+    const bool copied = copyContents(in, out) && copyPermissions(in, out);
     out.close();
     if (!copied || out.error() != QFileDevice::NoError) {
         out.remove();
@@ -117,7 +146,7 @@ bool removeFile(const QString &path)
 // Removes the file or link at PATH (a folder stays).
 bool removeEntry(const QString &path)
 {
-    return isLink(QFileInfo(path)) ? removeLink(path) : removeFile(path);
+    return isLink(path) ? removeLink(path) : removeFile(path);
 }
 
 class FolderCopy {
@@ -147,12 +176,16 @@ public:
 private:
     bool copyEntry(const QFileInfo &entry, const QString &target) const
     {
-        if (isLink(entry))
+        switch (kindOf(entry)) {
+        case EntryKind::Link:
             return linksCanBeCopied && copyLink(entry, target);
-        if (entry.isDir())
+        case EntryKind::Folder:
             return makeRoomForFolder(target) && copy(entry.filePath(), target);
-        if (entry.isFile())
+        case EntryKind::File:
             return makeRoomForFile(target) && copyFile(entry.filePath(), target);
+        case EntryKind::Other:
+            break;
+        }
         return false; // a device, pipe or socket has no place in a package
     }
 
@@ -172,7 +205,7 @@ private:
     // rather than written through.
     bool makeRoomForFolder(const QString &target) const
     {
-        if (!isLink(QFileInfo(target)))
+        if (!isLink(target))
             return true;
         return overwrite && removeLink(target);
     }
@@ -197,13 +230,18 @@ void removeContents(const QString &folder)
 {
     const QFileInfoList entries = QDir(folder).entryInfoList(everyEntry);
     for (const QFileInfo &entry : entries) {
-        if (isLink(entry)) {
+        switch (kindOf(entry)) {
+        case EntryKind::Link:
             removeLink(entry.filePath());
-        } else if (entry.isDir()) {
+            break;
+        case EntryKind::Folder:
             removeContents(entry.filePath());
             QDir().rmdir(entry.filePath());
-        } else {
+            break;
+        case EntryKind::File:
+        case EntryKind::Other:
             removeFile(entry.filePath());
+            break;
         }
     }
 }
@@ -213,7 +251,7 @@ void removeContents(const QString &folder)
 bool entryExists(const QString &path)
 {
     const QFileInfo info(path);
-    return info.exists() || isLink(info);
+    return info.exists() || kindOf(info) == EntryKind::Link;
 }
 
 bool copyFolder(const QString &source, const QString &destination, bool overwrite)
@@ -227,11 +265,15 @@ bool removeFolder(const QString &path)
         return false;
     // Without its trailing slash, so that a link is seen as a link.
     const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QFileInfo info(folder);
-    if (isLink(info))
+    switch (kindOf(QFileInfo(folder))) {
+    case EntryKind::Link:
         return removeLink(folder);
-    if (!info.isDir())
+    case EntryKind::Folder:
+        break;
+    case EntryKind::File:
+    case EntryKind::Other:
         return true;
+    }
     removeContents(folder);
     QDir().rmdir(folder);
     return !entryExists(folder);
