@@ -73,8 +73,9 @@ bool isInside(const QString &path, const QString &root)
     return path == root || path.startsWith(root + QLatin1Char('/'));
 }
 
-// Copies what is left of IN to OUT (both opened unbuffered).
-bool copyContents(QFile &in, QFile &out)
+// Copies what is left of IN to OUT (both opened unbuffered), through BUFFER
+// where the kernel can't copy.
+bool copyContents(QFile &in, QFile &out, QByteArray &buffer)
 {
 #ifdef Q_OS_LINUX
     // In the kernel, as cp does. Where the file system can't, nothing has
@@ -91,12 +92,11 @@ bool copyContents(QFile &in, QFile &out)
         done += copied;
     }
 #endif
-    QByteArray block(1 << 20, Qt::Uninitialized);
     for (;;) {
-        const qint64 read = in.read(block.data(), block.size());
+        const qint64 read = in.read(buffer.data(), buffer.size());
         if (read <= 0)
             return read == 0;
-        if (out.write(block.constData(), read) != read)
+        if (out.write(buffer.constData(), read) != read)
             return false;
     }
 }
@@ -117,14 +117,14 @@ bool copyPermissions(const QFile &in, QFile &out)
 // link). Unlike QFile::copy it doesn't flush every file to the disk, which
 // made installing a big package twice as slow as unpacking and copying it
 // by hand. A partial copy is removed.
-bool copyFile(const QString &source, const QString &target)
+bool copyFile(const QString &source, const QString &target, QByteArray &buffer)
 {
     QFile in(source);
     QFile out(target);
     if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
         || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return false;
-    const bool copied = copyContents(in, out) && copyPermissions(in, out);
+    const bool copied = copyContents(in, out, buffer) && copyPermissions(in, out);
     out.close();
     if (!copied || out.error() != QFileDevice::NoError) {
         out.remove();
@@ -182,7 +182,7 @@ private:
         case EntryKind::Folder:
             return makeRoomForFolder(target) && copy(entry.filePath(), target);
         case EntryKind::File:
-            return makeRoomForFile(target) && copyFile(entry.filePath(), target);
+            return placeFile(entry.filePath(), target);
         case EntryKind::Other:
             break;
         }
@@ -210,7 +210,7 @@ private:
         return overwrite && removeLink(target);
     }
 
-    // A file is about to be copied to TARGET. The copy never replaces
+    // A link is about to be made at TARGET. Making one never replaces
     // anything, so whatever could not be deleted makes it fail.
     bool makeRoomForFile(const QString &target) const
     {
@@ -219,9 +219,24 @@ private:
         return true;
     }
 
+    // Copies the file SOURCE to TARGET. The copy never replaces anything:
+    // when the name is taken, what is there goes first (a link as a link),
+    // and what can't be deleted makes the copy fail. Trying the copy first
+    // spares a new file every look at a name nobody holds, each a scan of
+    // the whole folder under Wine.
+    bool placeFile(const QString &source, const QString &target) const
+    {
+        if (copyFile(source, target, buffer))
+            return true;
+        return overwrite && removeEntry(target) && copyFile(source, target, buffer);
+    }
+
     QString sourceRoot;
     QString canonicalSourceRoot;
     bool overwrite;
+    // One for the whole copy: a fresh megabyte per file, mapped and faulted
+    // in anew each time, cost Windows (Wine at least) more than the copying.
+    mutable QByteArray buffer = QByteArray(1 << 20, Qt::Uninitialized);
 };
 
 // Removes what is inside FOLDER (not itself a link). Keeps going after a

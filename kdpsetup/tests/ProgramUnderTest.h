@@ -50,8 +50,8 @@ QStringList command(const QString &app, const QStringList &arguments);
 int exitCode(const QProcess &process);
 
 // Text the program wrote through the C library or a file in text mode, with
-// the Linux program's line ends. Windows ends every line with CR LF; a line
-// that lacks it shows as "<LF without CR>".
+// the Linux program's line ends. Windows ends every line with CR LF; text
+// with a line that doesn't is returned as it is.
 QByteArray linuxLineEnds(const QByteArray &text);
 
 // Makes APP's 7z.exe a stand-in doing what UNPACKER says, for the runs

@@ -69,15 +69,9 @@ int exitCode(const QProcess &process)
 
 QByteArray linuxLineEnds(const QByteArray &text)
 {
-    QByteArray lines;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i) == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
-            continue;
-        if (text.at(i) == '\n' && (i == 0 || text.at(i - 1) != '\r'))
-            lines += "<LF without CR>";
-        lines += text.at(i);
-    }
-    return lines;
+    if (text.count('\n') != text.count("\r\n"))
+        return text; // as it is, CRs and all, so that the comparison fails
+    return QByteArray(text).replace("\r\n", "\n");
 }
 
 void useUnpackerScript(const QString &, const QByteArray &)
