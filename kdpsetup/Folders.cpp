@@ -105,9 +105,12 @@ bool copyPermissions(const QFile &in, QFile &out)
 {
     const QFileDevice::Permissions permissions = in.permissions();
 #ifdef Q_OS_WIN
-    // Qt asks a *.lnk file's shortcut target for its permissions, and an
-    // ordinary file of that name has none to give: it keeps the new file's.
-    if (permissions == 0)
+    // Windows keeps only "read-only" of them, and a new file is writable:
+    // the attribute is set only when there is one to set (each setting
+    // costs an open and a close). Qt asks a *.lnk file's shortcut target
+    // for its permissions, and an ordinary file of that name has none to
+    // give: it keeps the new file's.
+    if (permissions == 0 || (permissions & QFileDevice::WriteOwner))
         return true;
 #endif
     return out.setPermissions(permissions);
