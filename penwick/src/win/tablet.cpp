@@ -84,6 +84,13 @@ bool Tablet::registerWindowClass()
             classInstance_ = instance;   // ours, left from a start-up whose window outlived it
             return true;
         }
+        // Under this library's own module, only an earlier load of it can
+        // have left the class (its window closed from another thread).
+        if (instance == libraryInstance() && UnregisterClassW(kTabletClassName, instance)
+            && RegisterClassExW(&windowClass) != 0) {
+            classInstance_ = instance;
+            return true;
+        }
     }
     return false;
 }
@@ -121,8 +128,12 @@ void Tablet::closeFromAnotherThread(Ending ending)
 {
     if (!IsWindow(window_))
         return;   // its thread has ended, and took it along
+    // The class outlives the window until the next start-up unregisters
+    // it: nothing of it may run this library's code, or hold icons.
     const auto defaultProcedure = reinterpret_cast<LONG_PTR>(DefWindowProcW);
     SetClassLongPtrW(window_, GCLP_WNDPROC, defaultProcedure);
+    SetClassLongPtrW(window_, GCLP_HICON, 0);
+    SetClassLongPtrW(window_, GCLP_HICONSM, 0);
     SetWindowLongPtrW(window_, GWLP_WNDPROC, defaultProcedure);
     // A thread that pumps, or waits for a call of ours, destroys it at
     // once; otherwise it goes when that thread next pumps.
