@@ -558,6 +558,19 @@ int handleCount()
     return probed;
 }
 
+int gdiObjectCount()
+{
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int objects = 0;
+    for (std::uintptr_t index = 1; index < 0x10000; ++index) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++objects;
+    }
+    return objects;
+}
+
 int freeGdiCapacity()
 {
     std::vector<HBRUSH> brushes;

@@ -228,6 +228,10 @@ int threadCount();
 int handleCount();
 // How many more GDI objects the process could make (Wine keeps no count).
 int freeGdiCapacity();
+// The process's GDI objects. Where the system keeps no count (Wine's
+// GetGuiResources says 0), every handle index is looked up: Wine finds an
+// object by its index alone.
+int gdiObjectCount();
 // Bytes allocated on all heaps of the process.
 std::size_t heapBytesInUse();
 
