@@ -181,10 +181,9 @@ void Host::randomCall(bool nested)
         break;
     case 10: timed("UpdateCanvas", [&](const PenwickExports& a) { return a.updateCanvas(id); }); break;
     case 11:
-        // The image is read as a host would: copied out of the canvas's DC.
-        if (timed("GetCanvasDC", [&](const PenwickExports& a) { return a.getCanvasDC(id, nullOut ? nullptr : &dc); }) == 0
-            && dc != nullptr)
-            capture(dc, 40, 30);
+        // Not read here: during a stroke GDI refuses that DC to any thread
+        // but the drawing one, as the header says.
+        timed("GetCanvasDC", [&](const PenwickExports& a) { return a.getCanvasDC(id, nullOut ? nullptr : &dc); });
         break;
     case 12: timed("SetCanvasInkFlow", [&](const PenwickExports& a) { return a.setCanvasInkFlow(id, anyFloat()); }); break;
     case 13: timed("GetCanvasInkFlow", [&](const PenwickExports& a) { return a.getCanvasInkFlow(id, nullOut ? nullptr : &f); }); break;
@@ -424,10 +423,41 @@ BOOL CALLBACK countWindow(HWND window, LPARAM count)
     return TRUE;
 }
 
+// Wine's cache of window DCs (each a DC and a region, GDI objects both)
+// grows until it holds 64, whenever a window and clipping asked for has no
+// free DC of its own and none is empty. So before each count 64 are taken
+// at once: the cache is then full and cannot grow by use, and a DC never
+// given back would make the 64th a new one.
+void fillTheDCCache(HWND window)
+{
+    constexpr int kCacheDCs = 64;
+    std::array<HDC, kCacheDCs> held{};
+    for (HDC& dc : held)
+        dc = GetDCEx(window, nullptr, DCX_CACHE);
+    for (const HDC dc : held) {
+        if (dc != nullptr)
+            ReleaseDC(window, dc);
+    }
+}
+
+// GDI objects by type (OBJ_DC, OBJ_REGION, ...), looked up by index as
+// gdiObjectCount does.
+std::array<int, 16> gdiObjectsByType()
+{
+    std::array<int, 16> counts{};
+    for (std::uintptr_t index = 1; index < 0x10000; ++index) {
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        if (type != 0 && type < counts.size())
+            ++counts[type];
+    }
+    return counts;
+}
+
 struct Resources {
     int threads = 0;
     int handles = 0;
     int gdiObjects = 0;
+    std::array<int, 16> gdiByType{};
     int windows = 0;
 
     static Resources now()
@@ -435,7 +465,9 @@ struct Resources {
         Resources resources;
         resources.threads = threadCount();
         resources.handles = handleCount();
+        fillTheDCCache(shared->windows[0].load());
         resources.gdiObjects = gdiObjectCount();
+        resources.gdiByType = gdiObjectsByType();
         EnumWindows(countWindow, reinterpret_cast<LPARAM>(&resources.windows));
         return resources;
     }
@@ -495,6 +527,23 @@ void quiesce()
     watch(300);
 }
 
+// The figures, taken while the host threads stand still: a thread that
+// pumps makes and frees GDI objects (regions of the windows' updates) at
+// any moment.
+Resources resourcesWhileStill()
+{
+    shared->reloadPhase.store(kUnloading);
+    const DWORD start = GetTickCount();
+    while (shared->parked.load() < kHostThreads) {
+        if (GetTickCount() - start > kStuckAfterMs)
+            failStuck("a host thread", start);
+        Sleep(1);
+    }
+    const Resources resources = Resources::now();
+    shared->reloadPhase.store(kNoReload);
+    return resources;
+}
+
 // Handles the statically linked threads runtime of penwick.dll leaves open
 // when it is unloaded: a record per load and per thread that called in.
 int runtimeHandlesPerRecord()
@@ -550,12 +599,12 @@ int main(int argc, char** argv)
     // A warm-up first: the first use of anything allocates for good.
     watch(3000);
     quiesce();
-    const Resources before = Resources::now();
+    const Resources before = resourcesWhileStill();
     const long reloadsBefore = state.figures.reloads.load();
     state.paused.store(false);
     watch(seconds * 1000);
     quiesce();
-    const Resources after = Resources::now();
+    const Resources after = resourcesWhileStill();
     const long reloads = state.figures.reloads.load() - reloadsBefore;
     const int instances = recorder.liveInstances();
     state.finished.store(true);
@@ -575,7 +624,12 @@ int main(int argc, char** argv)
                 f.mouseStrokes.load(), f.packets.load(), f.notices.load());
     std::printf("  threads          %d -> %d\n", before.threads, after.threads);
     std::printf("  windows          %d -> %d\n", before.windows, after.windows);
-    std::printf("  GDI objects      %d -> %d\n", before.gdiObjects, after.gdiObjects);
+    std::printf("  GDI objects      %d -> %d", before.gdiObjects, after.gdiObjects);
+    for (std::size_t type = 0; type < before.gdiByType.size(); ++type) {
+        if (before.gdiByType[type] != after.gdiByType[type])
+            std::printf("; of type %u: %d -> %d", static_cast<unsigned>(type), before.gdiByType[type], after.gdiByType[type]);
+    }
+    std::printf("\n");
     std::printf("  handles          %d -> %d (the threads runtime's records: %d per record, %ld reloads: up to %d)\n",
                 before.handles, after.handles, handlesPerRecord, reloads, handleAllowance);
     std::printf("  engine instances %d\n", instances);
