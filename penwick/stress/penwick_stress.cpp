@@ -221,10 +221,13 @@ void Host::randomCall(bool nested)
     }
 }
 
-// Unloads the library, after its shut-down or not, and loads it again.
+// Unloads the library, after its shut-down or not, and loads it again;
+// nothing when another host thread is doing so already.
 void Host::reload()
 {
-    shared->reloadPhase.store(kShuttingDown);
+    int none = kNoReload;
+    if (!shared->reloadPhase.compare_exchange_strong(none, kShuttingDown))
+        return;
     --shared->inLibrary;
     while (shared->inLibrary.load() > 0)
         pumpBriefly(1);

@@ -14,26 +14,27 @@ constexpr DWORD kTabletQuietMs = 1000;
 constexpr DWORD kStopWaitMs = 300;
 
 
-// drawLock as the drawing thread takes it: by polling, never by waiting
-// inside the lock, so that a thread ended forcibly cannot be left queued on
-// it. Gives up when the thread is asked to stop.
-class DrawLockAttempt {
+// drawLock taken by polling, never by waiting queued inside the lock, so
+// that a thread ended forcibly cannot be left queued on it; given up as
+// soon as `giveUp` says so.
+template <typename GiveUp>
+class PolledDrawLock {
 public:
-    explicit DrawLockAttempt(const Canvas& canvas) : section_(library().drawLock)
+    explicit PolledDrawLock(GiveUp giveUp) : section_(library().drawLock)
     {
         while (!(held_ = section_.tryEnter())) {
-            if (canvas.threadState.load() != kThreadRunning)
+            if (giveUp())
                 return;
             Sleep(1);
         }
     }
-    ~DrawLockAttempt()
+    ~PolledDrawLock()
     {
         if (held_)
             section_.leave();
     }
-    DrawLockAttempt(const DrawLockAttempt&) = delete;
-    DrawLockAttempt& operator=(const DrawLockAttempt&) = delete;
+    PolledDrawLock(const PolledDrawLock&) = delete;
+    PolledDrawLock& operator=(const PolledDrawLock&) = delete;
 
     bool held() const { return held_; }
 
@@ -41,6 +42,12 @@ private:
     CriticalSection& section_;
     bool held_ = false;
 };
+
+// As the drawing thread takes it: until it is asked to stop.
+auto drawLockWhileRunning(const Canvas& canvas)
+{
+    return PolledDrawLock([&canvas] { return canvas.threadState.load() != kThreadRunning; });
+}
 
 UINT captureMessage()
 {
@@ -126,7 +133,7 @@ void DrawingThread::cycle()
 void DrawingThread::renderQueued()
 {
     {
-        DrawLockAttempt lock(canvas_);
+        const auto lock = drawLockWhileRunning(canvas_);
         if (!lock.held())
             return;
         if (capture_.commitDue())
@@ -158,7 +165,7 @@ void DrawingThread::sample(DWORD now)
 
     SampleAction action = SampleAction::none;
     {
-        DrawLockAttempt lock(canvas_);   // the pressure history is shared
+        const auto lock = drawLockWhileRunning(canvas_);   // the pressure history is shared
         if (!lock.held())
             return;
         action = capture_.sample(pressed, cursor.x, cursor.y, now, library().pressure);
@@ -235,46 +242,30 @@ bool waitWhileLettingSentMessagesThrough(HANDLE object, DWORD timeoutMs)
     }
 }
 
-// drawLock for ending a thread forcibly. At unload the thread holding it
-// may itself wait for the loader lock, so it is not waited for long.
-class DrawLockForTermination {
-public:
-    explicit DrawLockForTermination(Ending ending) : section_(library().drawLock)
-    {
-        constexpr DWORD kUnloadPatienceMs = 1000;
-        if (ending == Ending::byCall) {
-            section_.enter();
-            held_ = true;
-            return;
-        }
-        const DWORD start = GetTickCount();
-        while (!(held_ = section_.tryEnter()) && GetTickCount() - start < kUnloadPatienceMs)
-            Sleep(1);
-    }
-    ~DrawLockForTermination()
-    {
-        if (held_)
-            section_.leave();
-    }
-    DrawLockForTermination(const DrawLockForTermination&) = delete;
-    DrawLockForTermination& operator=(const DrawLockForTermination&) = delete;
-
-private:
-    CriticalSection& section_;
-    bool held_ = false;
-};
-
-// Last resort. Holding drawLock keeps the thread out of every section that
-// takes it (rendering, the engine, the shared pressure history), and it
-// never waits queued on that lock; outside those sections it holds nothing
-// of ours and allocates nothing.
-void endForcibly(Canvas& canvas, Ending ending)
+void terminate(Canvas& canvas)
 {
-    const DrawLockForTermination lock(ending);
     TerminateThread(canvas.drawThread.get(), 1);
     WaitForSingleObject(canvas.drawThread.get(), INFINITE);
     ClipCursor(nullptr);
     canvas.threadState.store(kThreadStopped);
+}
+
+// Last resort. Holding drawLock keeps the thread out of every section that
+// takes it (rendering, the engine, the shared pressure history), and it
+// never waits queued on that lock; outside those sections it holds nothing
+// of ours and allocates nothing. At unload the thread holding the lock may
+// itself wait for the loader lock, so it is not waited for long.
+void endForcibly(Canvas& canvas, Ending ending)
+{
+    if (ending == Ending::byCall) {
+        ScopedLock lock(library().drawLock);
+        terminate(canvas);
+        return;
+    }
+    constexpr DWORD kUnloadPatienceMs = 1000;
+    const DWORD start = GetTickCount();
+    const PolledDrawLock lock([start] { return GetTickCount() - start >= kUnloadPatienceMs; });
+    terminate(canvas);
 }
 
 } // namespace
