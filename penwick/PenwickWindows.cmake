@@ -13,6 +13,8 @@
 #   bin-tablet-incomplete/  the same with a Wintab32.dll lacking an entry point
 #   bench/          the benchmark, with the real engine when there is one,
 #                   and the fake pen tablet
+#   bin-stress/     the stress suite, with the recording engine and the fake
+#                   pen tablet
 
 set(PENWICK_BIN ${CMAKE_CURRENT_BINARY_DIR}/bin)
 
@@ -119,8 +121,9 @@ add_library(penwick_test_support STATIC
     tests/wine/test_support.cpp tests/wine/test_support.h
     tests/wine/tablet_support.cpp tests/wine/tablet_support.h
     tests/doubles/recorder_api.h tests/doubles/fake_tablet_api.h)
-target_include_directories(penwick_test_support PUBLIC tests/wine tests/doubles src)
-target_link_libraries(penwick_test_support PUBLIC penwick gtest gdi32 user32)
+# It does not link penwick.dll: the stress suite loads and unloads it.
+target_include_directories(penwick_test_support PUBLIC tests/wine tests/doubles src include)
+target_link_libraries(penwick_test_support PUBLIC gtest gdi32 user32)
 suite_warnings(penwick_test_support)
 
 # penwick_wine_test(<target> <dir> <sources>... [DESKTOP] [DEPENDS targets...])
@@ -130,7 +133,7 @@ function(penwick_wine_test target dir)
     if(ARG_DESKTOP)
         set(desktop DESKTOP)
     endif()
-    suite_wine_test(${target} ${ARG_UNPARSED_ARGUMENTS} LIBS penwick_test_support ${desktop})
+    suite_wine_test(${target} ${ARG_UNPARSED_ARGUMENTS} LIBS penwick_test_support penwick ${desktop})
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
     if(ARG_DEPENDS)
         add_dependencies(${target} ${ARG_DEPENDS})
@@ -205,9 +208,26 @@ endif()
 
 set(bench_dir ${CMAKE_CURRENT_BINARY_DIR}/bench)
 add_executable(penwick_bench EXCLUDE_FROM_ALL bench/penwick_bench.cpp)
-target_link_libraries(penwick_bench PRIVATE penwick_test_support penwick_win)
+target_link_libraries(penwick_bench PRIVATE penwick_test_support penwick penwick_win)
 set_target_properties(penwick_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
 target_compile_definitions(penwick_bench PRIVATE "PENWICK_BENCH_ENGINE=\"${PENWICK_BENCH_ENGINE}\"")
 suite_warnings(penwick_bench)
 penwick_copy_library(${bench_dir} penwick_copy_bench ${bench_engine} penwick_fake_tablet)
 add_dependencies(penwick_bench penwick_copy_bench)
+
+# --- stress suite ---------------------------------------------------------------
+# penwick/stress/run (tools/stress) runs it for a minute; CTest for 20 s.
+
+set(stress_dir ${CMAKE_CURRENT_BINARY_DIR}/bin-stress)
+add_executable(penwick_stress stress/penwick_stress.cpp)
+target_link_libraries(penwick_stress PRIVATE penwick_test_support)
+set_target_properties(penwick_stress PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${stress_dir})
+suite_warnings(penwick_stress)
+penwick_copy_library(${stress_dir} penwick_copy_stress penwick_recording_engine penwick_fake_tablet)
+add_dependencies(penwick_stress penwick_copy_stress)
+add_test(NAME penwick_stress_short COMMAND penwick_stress --seconds 20)
+set_tests_properties(penwick_stress_short PROPERTIES
+    LABELS wine TIMEOUT 180 RESOURCE_LOCK desktop
+    ENVIRONMENT "WINEDLLOVERRIDES=wintab32=n,b"
+    PASS_REGULAR_EXPRESSION "goals met"
+    FAIL_REGULAR_EXPRESSION "goal missed;Unhandled (exception|page fault)")

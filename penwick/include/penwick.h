@@ -36,11 +36,18 @@
  * InitSDK creates a hidden window on its thread; tablet input arrives only
  * while that thread pumps messages. The other functions may be called from
  * any thread; all calls are serialised with one another and with the
- * rendering of points. Each canvas has its own drawing thread, which
- * samples the mouse about every 5 ms while the cursor is over the canvas.
+ * rendering of points, and a thread waiting for another's call handles the
+ * messages sent to it meanwhile. A host with canvases on several UI threads
+ * may shut the library down from any of them. Each canvas has its own
+ * drawing thread, which samples the mouse about every 5 ms while the cursor
+ * is over the canvas.
  *
  * It is safe to destroy the canvas, or to shut the library down, from
- * inside the handler of WM_CANVAS_STROKE, or while a stroke is being drawn.
+ * inside the handler of WM_CANVAS_STROKE, or while a stroke is being drawn;
+ * the mouse is then neither captured nor clipped any more. Call UninitSDK
+ * before FreeLibrary: a library unloaded while started stops its threads
+ * and windows itself, ending forcibly a drawing thread that waits for the
+ * unloading thread's messages.
  *
  * Pen tablets: the first InitSDK loads Wintab32.dll (through the usual DLL
  * search) and opens one system-wide tablet context whose packets are posted
@@ -118,8 +125,9 @@ PENWICK_API int WINAPI UninitSDK(void);
  * In auto-paint mode (the default) the library paints the window and keeps
  * `dc` for the canvas's life, so pass a DC that stays valid (a class or
  * private DC, or one never released); with a null `dc` it takes one itself.
- * 1 (and *canvasId -1): library not ready, no such window, the window
- * already has a canvas, or canvasId null. */
+ * 1 (and *canvasId -1, nothing started): library not ready, no such
+ * window, a window of another process, the window already has a canvas, or
+ * canvasId null. */
 PENWICK_API int WINAPI InitCanvas(HDC dc, HWND fallbackWindow, int* canvasId);
 
 /* Ordinal 4. Stops the canvas's drawing thread, frees everything the
@@ -165,7 +173,7 @@ PENWICK_API int WINAPI UpdateCanvas(int canvasId);
 PENWICK_API int WINAPI GetCanvasDC(int canvasId, HDC* dc);
 
 /* Ordinal 13. Ink flow (opacity of the ink, default 1.0), passed to the
- * engine unchecked. */
+ * engine unchecked; NaN is ignored (still 0). */
 PENWICK_API int WINAPI SetCanvasInkFlow(int canvasId, float inkFlow);
 
 /* Ordinal 14. The ink flow. */

@@ -22,52 +22,6 @@ void fillArea(HDC target, const IntRect& area, HBRUSH brush)
     FillRect(target, &rect, brush);
 }
 
-// The window's DC for one operation: the kept one in auto-paint mode,
-// otherwise one taken now and released when done.
-class CanvasWindowDC {
-public:
-    explicit CanvasWindowDC(const Canvas& canvas)
-    {
-        if (canvas.isAutoPaint()) {
-            dc_ = canvas.windowDC;
-        } else {
-            taken_ = canvas.window;
-            dc_ = GetDC(canvas.window);
-        }
-    }
-    ~CanvasWindowDC()
-    {
-        if (taken_ != nullptr && dc_ != nullptr)
-            ReleaseDC(taken_, dc_);
-    }
-    CanvasWindowDC(const CanvasWindowDC&) = delete;
-    CanvasWindowDC& operator=(const CanvasWindowDC&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-    HWND taken_ = nullptr;
-};
-
-// Auto-paint mode copies each change through a DC of the window: the one
-// the host gave, or one taken here.
-void keepWindowDC(Canvas& canvas)
-{
-    if (canvas.windowDC != nullptr || canvas.window == nullptr)
-        return;
-    canvas.windowDC = GetDC(canvas.window);
-    canvas.ownsWindowDC = canvas.windowDC != nullptr;
-}
-
-void dropWindowDC(Canvas& canvas)
-{
-    if (canvas.ownsWindowDC)
-        ReleaseDC(canvas.window, canvas.windowDC);
-    canvas.windowDC = nullptr;
-    canvas.ownsWindowDC = false;
-}
-
 void createEngine(EngineInstance& instance, const Canvas& canvas)
 {
     instance.create(engine());
@@ -82,28 +36,74 @@ void paintFromSurface(Canvas& canvas)
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(canvas.window, &paint);
     {
-        ScopedLock lock(*library().drawLock);
+        ScopedLock lock(library().drawLock);
         copyArea(dc, canvas.memDC(), canvas.clientRect);
     }
     EndPaint(canvas.window, &paint);
 }
 
-void copySurfaceToWindowDC(Canvas& canvas)
+void copySurfaceToWindow(Canvas& canvas)
 {
-    ScopedLock lock(*library().drawLock);
-    if (canvas.isAutoPaint())
-        copyArea(canvas.windowDC, canvas.memDC(), canvas.clientRect);
+    ScopedLock lock(library().drawLock);
+    if (!canvas.isAutoPaint())
+        return;
+    const CanvasWindowDC windowDC(canvas);
+    copyArea(windowDC.get(), canvas.memDC(), canvas.clientRect);
 }
 
-void handleCaptureRequest(HWND window, WPARAM capture)
+// On the window's own thread. A capture asked for by a canvas that is going
+// (or by an earlier canvas of the window, whose request came late) is not
+// taken: nothing would release it.
+void handleCaptureRequest(const Canvas& canvas, HWND window, WPARAM capture, LPARAM canvasId)
 {
-    if (capture != 0)
+    if (capture == 0) {
+        if (GetCapture() == window)
+            ReleaseCapture();
+    } else if (canvasId == canvas.id && !canvas.destroying.load()) {
         SetCapture(window);
-    else if (GetCapture() == window)
-        ReleaseCapture();
+    }
+}
+
+bool isOwnThreadsWindow(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+// The drawing thread's requests to release the capture may still be in
+// the window's queue, where the host's own procedure would get them.
+void releaseMouseCapture(const Canvas& canvas, Ending ending)
+{
+    if (canvas.window == nullptr || canvas.windowGone.load())
+        return;
+    if (isOwnThreadsWindow(canvas.window)) {
+        if (GetCapture() == canvas.window)
+            ReleaseCapture();
+    } else if (ending == Ending::byCall) {
+        // Only the window's thread can release it, through the canvas's
+        // procedure, which is still installed.
+        constexpr UINT kWaitForOwnerMs = 500;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(canvas.window, canvasCaptureMessage(), 0, canvas.id, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            kWaitForOwnerMs, &ignored);
+    }
+}
+
+bool isThisProcessesWindow(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
 }
 
 } // namespace
+
+CanvasWindowDC::CanvasWindowDC(const Canvas& canvas)
+    : hostDC_(canvas.isAutoPaint() && canvas.windowDC != nullptr && WindowFromDC(canvas.windowDC) != canvas.window
+                  ? canvas.windowDC
+                  : nullptr),
+      ownDC_(hostDC_ != nullptr ? nullptr : canvas.window)
+{
+}
 
 bool copyArea(HDC target, HDC source, const IntRect& area)
 {
@@ -120,20 +120,25 @@ bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow)
     HWND window = dc != nullptr ? WindowFromDC(dc) : nullptr;
     if (window == nullptr)
         window = fallbackWindow;
-    if (window == nullptr || !IsWindow(window))
+    // Another process's window (the desktop's, for one) cannot be
+    // subclassed.
+    if (window == nullptr || !IsWindow(window) || !isThisProcessesWindow(window))
         return false;
     // Look-ups by window would only ever find the older canvas.
     if (windowHasCanvas(window, &canvas))
         return false;
     canvas.window = window;
 
+    canvas.hostWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (canvas.hostWndProc == nullptr
+        || SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(canvasWndProc)) == 0) {
+        canvas.window = nullptr;
+        return false;
+    }
     if (lib.registerTouchWindow != nullptr)
         lib.registerTouchWindow(window, 0);
-    canvas.hostWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(canvasWndProc));
     {
-        ScopedLock lock(*lib.drawLock);
-        keepWindowDC(canvas);
+        ScopedLock lock(lib.drawLock);
         createEngine(canvas.mainEngine, canvas);
         createEngine(canvas.previewEngine, canvas);
         canvas.fillBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
@@ -144,19 +149,23 @@ bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow)
     return true;
 }
 
-void detachCanvas(Canvas& canvas)
+void detachCanvas(Canvas& canvas, Ending ending)
 {
     Library& lib = library();
-    stopDrawThread(canvas);
+    stopDrawThread(canvas, ending);
+    if (canvas.detached)
+        return;   // a detach nested in the wait above did it all
+    canvas.detached = true;
     if (lib.unregisterTouchWindow != nullptr && canvas.window != nullptr)
         lib.unregisterTouchWindow(canvas.window);
+    releaseMouseCapture(canvas, ending);
     {
-        ScopedLock lock(*lib.drawLock);
+        ScopedLock lock(lib.drawLock);
         canvas.surface.release();
         canvas.mainEngine.reset();
         canvas.previewEngine.reset();
         canvas.fillBrush.reset();
-        dropWindowDC(canvas);
+        canvas.windowDC = nullptr;
     }
     Canvas* expected = &canvas;
     lib.activeCanvas.compare_exchange_strong(expected, nullptr);
@@ -166,7 +175,7 @@ void detachCanvas(Canvas& canvas)
 
 void resizeSurface(Canvas& canvas)
 {
-    ScopedLock lock(*library().drawLock);
+    ScopedLock lock(library().drawLock);
     if (canvas.destroying.load())
         return;   // its surface is being freed, not rebuilt
     const IntRect previousClient = canvas.clientRect;
@@ -182,9 +191,9 @@ void resizeSurface(Canvas& canvas)
     canvas.forEachEngine([&](EngineHandle handle) { engine().setCanvasSize(handle, width, height); });
 
     const CanvasWindowDC windowDC(canvas);
-    // A memory DC given by the host may hold a monochrome bitmap; the
-    // window's own DC always has the display's format.
-    const WindowDC displayDC = WindowDC::common(canvas.window);
+    // A memory DC given by the host may hold a monochrome bitmap; a DC of
+    // the window always has the display's format.
+    const WindowDC displayDC(canvas.window);
     MemorySurface fresh(displayDC.get(), surfaceWidth, surfaceHeight);
     if (!fresh)
         return;   // keep the old surface rather than none
@@ -208,11 +217,13 @@ void resizeSurface(Canvas& canvas)
 
 void clearCanvas(Canvas& canvas)
 {
-    ScopedLock lock(*library().drawLock);
+    ScopedLock lock(library().drawLock);
     canvas.forEachEngine([](EngineHandle handle) { engine().canvasClear(handle); });
     fillArea(canvas.memDC(), canvas.clientRect, canvas.fillBrush.get());
-    if (canvas.isAutoPaint())
-        fillArea(canvas.windowDC, canvas.clientRect, canvas.fillBrush.get());
+    if (canvas.isAutoPaint()) {
+        const CanvasWindowDC windowDC(canvas);
+        fillArea(windowDC.get(), canvas.clientRect, canvas.fillBrush.get());
+    }
     canvas.drawnRect = {};
     canvas.drawn = 0;
     // The next point shows the window what a copy of the whole surface
@@ -222,7 +233,7 @@ void clearCanvas(Canvas& canvas)
 
 void updateCanvas(Canvas& canvas)
 {
-    ScopedLock lock(*library().drawLock);
+    ScopedLock lock(library().drawLock);
     if (canvas.memDC() == nullptr)
         return;
     const CanvasWindowDC windowDC(canvas);
@@ -231,12 +242,12 @@ void updateCanvas(Canvas& canvas)
 
 void setCanvasAutoPaint(Canvas& canvas, std::int32_t autoPaint)
 {
-    ScopedLock lock(*library().drawLock);
+    ScopedLock lock(library().drawLock);
     const std::int32_t mode = autoPaint != 0 ? 1 : 0;
-    if (mode == 1)
-        keepWindowDC(canvas);
-    else
-        dropWindowDC(canvas);
+    // Host-paint mode keeps no DC of the host's between operations; back in
+    // auto-paint mode the library reaches the window through its own.
+    if (mode == 0)
+        canvas.windowDC = nullptr;
     canvas.autoPaint.store(mode);
 }
 
@@ -246,7 +257,7 @@ LRESULT CALLBACK canvasWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (!canvas)
         return 0;
     if (message == canvasCaptureMessage()) {
-        handleCaptureRequest(window, wParam);
+        handleCaptureRequest(*canvas, window, wParam, lParam);
         return 0;
     }
     switch (message) {
@@ -259,7 +270,7 @@ LRESULT CALLBACK canvasWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_WINDOWPOSCHANGED:
         if (isReady())
-            copySurfaceToWindowDC(*canvas);
+            copySurfaceToWindow(*canvas);
         break;
     case WM_MOUSEMOVE:
     case WM_IME_SETCONTEXT:
@@ -281,7 +292,7 @@ LRESULT CALLBACK canvasWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     // over again with the whole surface at the next point, as a copy of
     // the whole client area at every point would do.
     if (message == WM_PAINT && !canvas->isAutoPaint() && isReady() && !canvas->destroying.load()) {
-        ScopedLock lock(*library().drawLock);
+        ScopedLock lock(library().drawLock);
         if (canvas->strokeOpen)
             canvas->dirty.add(canvas->clientRect);
     }

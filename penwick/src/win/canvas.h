@@ -4,6 +4,7 @@
 
 #include "../core/geometry.h"
 #include "../core/stroke_capture.h"
+#include "ending.h"
 #include "handles.h"
 #include "ink_engine.h"
 
@@ -43,14 +44,19 @@ struct Canvas {
     const std::int32_t id;
     HWND window = nullptr;
     WNDPROC hostWndProc = nullptr;
-    HDC windowDC = nullptr;       // auto-paint mode only; the host's unless ownsWindowDC
+    HDC windowDC = nullptr;       // the host's, from InitCanvas; auto-paint mode only
     IntRect drawnRect;
     MemorySurface surface;        // memDC and memBitmap
     int surfaceWidth = 0;
     int surfaceHeight = 0;
     IntRect clientRect;
     GdiObject<HBRUSH> fillBrush;
+    // Closed with the record, not when the thread stops: a stop nested in
+    // another one's wait (a shut-down made by the host's handler while
+    // DestroyCanvas waits) must leave the outer one a handle to wait on.
     UniqueHandle drawThread;
+    UniqueHandle threadStopped;   // set by the thread once it holds nothing
+    UniqueHandle threadMayExit;   // set by whoever stops it (draw_thread.cpp)
     std::atomic<std::int32_t> threadState{kThreadIdle};
     std::atomic<bool> tabletActive{false};
     std::atomic<std::uint32_t> lastTabletTick{0};
@@ -68,8 +74,8 @@ struct Canvas {
     // Fields below are the library's bookkeeping around the record. Unless
     // marked atomic, they and the rendering fields above are used under
     // drawLock once the drawing thread runs.
-    bool ownsWindowDC = false;             // windowDC came from GetDC
     std::atomic<bool> destroying{false};   // DestroyCanvas or shut-down has claimed it
+    bool detached = false;                 // detachCanvas has let go of everything
     std::atomic<bool> windowGone{false};   // the window was destroyed under the canvas
     std::atomic<bool> notifying{false};    // the drawing thread is sending WM_CANVAS_STROKE
     StrokeTrail trail;                     // the stroke's last points on mainEngine
@@ -81,11 +87,14 @@ struct Canvas {
 };
 
 // The window of `dc` (or `fallbackWindow`), subclassed, with its engines,
-// surface and drawing thread. False when there is no such window.
+// surface and drawing thread. False, with nothing started, when there is
+// no such window or it cannot be subclassed (another process's).
 bool attachCanvas(Canvas& canvas, HDC dc, HWND fallbackWindow);
 // Stops the drawing thread, frees what attach made and gives the window its
-// procedure back.
-void detachCanvas(Canvas& canvas);
+// procedure back, leaving the mouse neither captured nor clipped. Nested
+// calls for the same canvas (from a handler that runs while the first one
+// waits for the drawing thread) are safe: the innermost does the work.
+void detachCanvas(Canvas& canvas, Ending ending);
 
 // Follows the window's client size; the surface only ever grows.
 void resizeSurface(Canvas& canvas);
@@ -96,6 +105,21 @@ void setCanvasAutoPaint(Canvas& canvas, std::int32_t autoPaint);
 
 // Copies the surface's changed area to the window.
 void presentChanges(Canvas& canvas);
+
+// The DC through which an operation reaches the window: the host's, when
+// it gave one that is not a DC of the window (a memory DC of its own);
+// otherwise one of the library's own that honours the window's clipping
+// styles, never the host's own DC, which the host's thread may be using
+// at the same moment (GDI refuses a DC in use by another thread).
+class CanvasWindowDC {
+public:
+    explicit CanvasWindowDC(const Canvas& canvas);
+    HDC get() const { return hostDC_ != nullptr ? hostDC_ : ownDC_.get(); }
+
+private:
+    HDC hostDC_ = nullptr;
+    WindowDC ownDC_;
+};
 
 // Copies `area` from `source` to the same place in `target`; false when
 // nothing was copied.

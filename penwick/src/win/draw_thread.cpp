@@ -13,29 +13,28 @@ constexpr DWORD kUnclipAfterMs = 500;
 constexpr DWORD kTabletQuietMs = 1000;
 constexpr DWORD kStopWaitMs = 300;
 
-// The canvas whose stroke notification this thread is handling, innermost.
-thread_local Canvas* handlingNotificationOf = nullptr;
 
-// drawLock as the drawing thread takes it: by polling, never by waiting
-// inside the lock, so that a thread ended forcibly cannot be left queued on
-// it. Gives up when the thread is asked to stop.
-class DrawLockAttempt {
+// drawLock taken by polling, never by waiting queued inside the lock, so
+// that a thread ended forcibly cannot be left queued on it; given up as
+// soon as `giveUp` says so.
+template <typename GiveUp>
+class PolledDrawLock {
 public:
-    explicit DrawLockAttempt(const Canvas& canvas) : section_(*library().drawLock)
+    explicit PolledDrawLock(GiveUp giveUp) : section_(library().drawLock)
     {
         while (!(held_ = section_.tryEnter())) {
-            if (canvas.threadState.load() != kThreadRunning)
+            if (giveUp())
                 return;
             Sleep(1);
         }
     }
-    ~DrawLockAttempt()
+    ~PolledDrawLock()
     {
         if (held_)
             section_.leave();
     }
-    DrawLockAttempt(const DrawLockAttempt&) = delete;
-    DrawLockAttempt& operator=(const DrawLockAttempt&) = delete;
+    PolledDrawLock(const PolledDrawLock&) = delete;
+    PolledDrawLock& operator=(const PolledDrawLock&) = delete;
 
     bool held() const { return held_; }
 
@@ -44,10 +43,16 @@ private:
     bool held_ = false;
 };
 
+// As the drawing thread takes it: until it is asked to stop.
+auto drawLockWhileRunning(const Canvas& canvas)
+{
+    return PolledDrawLock([&canvas] { return canvas.threadState.load() != kThreadRunning; });
+}
+
 UINT captureMessage()
 {
-    static const UINT message = RegisterWindowMessageW(L"Penwick.CanvasMouseCapture");
-    return message;
+    // The system gives the same number for the same name every time.
+    return RegisterWindowMessageW(L"Penwick.CanvasMouseCapture");
 }
 
 class DrawingThread final : public StrokeRenderer {
@@ -94,7 +99,6 @@ void DrawingThread::run()
         cycle();
     if (cursorClipped_)
         unclipCursor();
-    canvas_.threadState.store(kThreadStopped);
 }
 
 void DrawingThread::cycle()
@@ -129,7 +133,7 @@ void DrawingThread::cycle()
 void DrawingThread::renderQueued()
 {
     {
-        DrawLockAttempt lock(canvas_);
+        const auto lock = drawLockWhileRunning(canvas_);
         if (!lock.held())
             return;
         if (capture_.commitDue())
@@ -161,7 +165,7 @@ void DrawingThread::sample(DWORD now)
 
     SampleAction action = SampleAction::none;
     {
-        DrawLockAttempt lock(canvas_);   // the pressure history is shared
+        const auto lock = drawLockWhileRunning(canvas_);   // the pressure history is shared
         if (!lock.held())
             return;
         action = capture_.sample(pressed, cursor.x, cursor.y, now, library().pressure);
@@ -187,7 +191,7 @@ void DrawingThread::unclipCursor()
 // asks that one, in order, through its message queue.
 void DrawingThread::requestCapture(bool capture)
 {
-    PostMessageW(canvas_.window, captureMessage(), capture ? 1 : 0, 0);
+    PostMessageW(canvas_.window, captureMessage(), capture ? 1 : 0, canvas_.id);
 }
 
 void DrawingThread::sendNotifications()
@@ -205,35 +209,73 @@ void DrawingThread::sendNotifications()
 
 DWORD WINAPI drawThreadProc(void* parameter)
 {
-    DrawingThread thread(*static_cast<Canvas*>(parameter));
-    thread.run();
+    Canvas& canvas = *static_cast<Canvas*>(parameter);
+    {
+        DrawingThread thread(canvas);
+        thread.run();
+    }
+    canvas.threadState.store(kThreadStopped);
+    // Holding nothing now, it waits to be let go, so that a library being
+    // unloaded can end it here rather than in its exit, which needs the
+    // loader lock. Signalling and waiting are one call: there is no moment
+    // between them in this library's code.
+    SignalObjectAndWait(canvas.threadStopped.get(), canvas.threadMayExit.get(), INFINITE, FALSE);
     return 0;
 }
 
-bool waitWhileLettingSentMessagesThrough(HANDLE thread, DWORD timeoutMs)
+bool waitWhileLettingSentMessagesThrough(HANDLE object, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs)
-            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+            return WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
         // MWMO_INPUTAVAILABLE: also wake for messages sent before the wait.
         const DWORD result =
-            MsgWaitForMultipleObjectsEx(1, &thread, timeoutMs - elapsed, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+            MsgWaitForMultipleObjectsEx(1, &object, timeoutMs - elapsed, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0)
             return true;
         if (result != WAIT_OBJECT_0 + 1)
-            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+            return WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+void terminate(Canvas& canvas)
+{
+    TerminateThread(canvas.drawThread.get(), 1);
+    WaitForSingleObject(canvas.drawThread.get(), INFINITE);
+    ClipCursor(nullptr);
+    canvas.threadState.store(kThreadStopped);
+}
+
+// Last resort. Holding drawLock keeps the thread out of every section that
+// takes it (rendering, the engine, the shared pressure history), and it
+// never waits queued on that lock; outside those sections it holds nothing
+// of ours and allocates nothing. At unload the thread holding the lock may
+// itself wait for the loader lock, so it is not waited for long.
+void endForcibly(Canvas& canvas, Ending ending)
+{
+    if (ending == Ending::byCall) {
+        ScopedLock lock(library().drawLock);
+        terminate(canvas);
+        return;
+    }
+    constexpr DWORD kUnloadPatienceMs = 1000;
+    const DWORD start = GetTickCount();
+    const PolledDrawLock lock([start] { return GetTickCount() - start >= kUnloadPatienceMs; });
+    terminate(canvas);
 }
 
 } // namespace
 
 bool startDrawThread(Canvas& canvas)
 {
-    captureMessage();   // registered here, not first on the drawing thread
+    canvas.threadStopped.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    canvas.threadMayExit.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!canvas.threadStopped || !canvas.threadMayExit)
+        return false;
     canvas.threadState.store(kThreadRunning);
     canvas.drawThread.reset(CreateThread(nullptr, 0, drawThreadProc, &canvas, 0, nullptr));
     if (!canvas.drawThread) {
@@ -243,41 +285,49 @@ bool startDrawThread(Canvas& canvas)
     return true;
 }
 
-void stopDrawThread(Canvas& canvas)
+void stopDrawThread(Canvas& canvas, Ending ending)
 {
     if (!canvas.drawThread)
         return;
-    canvas.threadState.store(kThreadStopRequested);
+    std::int32_t running = kThreadRunning;
+    canvas.threadState.compare_exchange_strong(running, kThreadStopRequested);
+
+    if (ending == Ending::atUnload) {
+        if (WaitForSingleObject(canvas.threadStopped.get(), kStopWaitMs) != WAIT_OBJECT_0) {
+            endForcibly(canvas, ending);
+            return;
+        }
+        TerminateThread(canvas.drawThread.get(), 0);   // parked, holding nothing
+        WaitForSingleObject(canvas.drawThread.get(), INFINITE);
+        return;
+    }
+
     // Destroyed from inside the host's handler of this canvas's stroke
     // notification: the drawing thread waits for that handler to return,
     // which cannot happen before we do. Let it go on now.
-    if (handlingNotificationOf == &canvas && canvas.notifying.load()
+    if (library().handlingNotificationOf.get() == &canvas && canvas.notifying.load()
         && (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND)
         ReplyMessage(0);
 
-    if (!waitWhileLettingSentMessagesThrough(canvas.drawThread.get(), kStopWaitMs)) {
-        // Last resort. Holding drawLock keeps the thread out of every
-        // section that takes it (rendering, the engine, the shared
-        // pressure history), and it never waits queued on that lock;
-        // outside those sections it holds nothing of ours and allocates
-        // nothing.
-        ScopedLock lock(*library().drawLock);
-        TerminateThread(canvas.drawThread.get(), 1);
-        WaitForSingleObject(canvas.drawThread.get(), INFINITE);
-        ClipCursor(nullptr);
-        canvas.threadState.store(kThreadStopped);
+    if (!waitWhileLettingSentMessagesThrough(canvas.threadStopped.get(), kStopWaitMs)) {
+        endForcibly(canvas, ending);
+        return;
     }
-    canvas.drawThread.reset();
+    SetEvent(canvas.threadMayExit.get());
+    // It only returns now, but out of this library's code, which may be
+    // unloaded as soon as the host's call returns.
+    WaitForSingleObject(canvas.drawThread.get(), INFINITE);
 }
 
-NotificationScope::NotificationScope(Canvas* canvas, UINT message) : previous_(handlingNotificationOf)
+NotificationScope::NotificationScope(Canvas* canvas, UINT message)
+    : previous_(static_cast<Canvas*>(library().handlingNotificationOf.get()))
 {
-    handlingNotificationOf = message == WM_CANVAS_STROKE ? canvas : nullptr;
+    library().handlingNotificationOf.set(message == WM_CANVAS_STROKE ? canvas : nullptr);
 }
 
 NotificationScope::~NotificationScope()
 {
-    handlingNotificationOf = previous_;
+    library().handlingNotificationOf.set(previous_);
 }
 
 UINT canvasCaptureMessage()

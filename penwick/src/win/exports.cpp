@@ -25,11 +25,11 @@ enum class Needs { engine, nothing };
 template <typename Work>
 int withCanvas(int canvasId, Needs needs, Work work)
 {
-    const auto guard = lockLifecycle();
+    const LifecycleLock guard;
     const CanvasPtr canvas = findCanvasById(canvasId);
     if (!canvas)
         return 1;
-    ScopedLock lock(*library().drawLock);
+    ScopedLock lock(library().drawLock);
     if (needs == Needs::engine && !canvas->mainEngine)
         return 0;
     work(*canvas);
@@ -38,9 +38,22 @@ int withCanvas(int canvasId, Needs needs, Work work)
 
 } // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    library().module = instance;
+    if (reason == DLL_PROCESS_ATTACH)
+        makeLibraryState();
+    if (reason != DLL_PROCESS_DETACH) {
+        library().module = instance;
+        return TRUE;
+    }
+    // `reserved` is set when the process ends: its other threads are gone
+    // and the system takes everything back; nothing is touched then.
+    // Otherwise the host unloads the library, perhaps without the final
+    // UninitSDK: nothing of it may keep running.
+    if (reserved == nullptr) {
+        endAtUnload();
+        destroyLibraryState();
+    }
     return TRUE;
 }
 
@@ -61,7 +74,7 @@ int WINAPI InitCanvas(HDC dc, HWND fallbackWindow, int* canvasId)
     if (canvasId == nullptr)
         return 1;
     *canvasId = -1;
-    const auto guard = lockLifecycle();
+    const LifecycleLock guard;
     if (!isReady() || isShuttingDown())
         return 1;
     const CanvasPtr canvas = createAndRegisterCanvas();
@@ -75,11 +88,11 @@ int WINAPI InitCanvas(HDC dc, HWND fallbackWindow, int* canvasId)
 
 int WINAPI DestroyCanvas(int canvasId)
 {
-    const auto guard = lockLifecycle();
+    const LifecycleLock guard;
     const CanvasPtr canvas = claimCanvasForDestruction(canvasId);
     if (!canvas)
         return 1;
-    detachCanvas(*canvas);
+    detachCanvas(*canvas, Ending::byCall);
     releaseCanvas(*canvas);
     return 0;
 }
@@ -156,6 +169,10 @@ int WINAPI GetCanvasDC(int canvasId, HDC* dc)
 int WINAPI SetCanvasInkFlow(int canvasId, float inkFlow)
 {
     return withCanvas(canvasId, Needs::engine, [&](Canvas& canvas) {
+        // Not a number is no flow: the engine ignores it, and a flow never
+        // equal to the open stroke's would keep the preview off for good.
+        if (std::isnan(inkFlow))
+            return;
         canvas.inkFlow = inkFlow;
         canvas.forEachEngine([&](EngineHandle handle) { engine().setInkFlow(handle, inkFlow); });
     });

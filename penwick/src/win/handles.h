@@ -34,16 +34,24 @@ bool lookUpEntry(HMODULE module, const char* name, Fn& entry)
     return entry != nullptr;
 }
 
-// A DC of a window, released on destruction.
+// A DC of a window from the system's cache, released on destruction. It
+// clips as the window's styles ask (WS_CLIPCHILDREN, WS_CLIPSIBLINGS), as
+// the window's own DC does: a plain cache DC would draw over the host's
+// child windows and the siblings above the window.
 class WindowDC {
 public:
-    // GetDC's: for a window of a class with its own DC (CS_OWNDC), that one.
-    static WindowDC common(HWND window) { return WindowDC(window, GetDC(window)); }
-    // One from the system's cache, even for windows of a class with its own
-    // DC: that one is the host's, which the host's thread may be using at
-    // the very moment, and GDI refuses a DC that another thread is using.
-    static WindowDC fromCache(HWND window) { return WindowDC(window, GetDCEx(window, nullptr, DCX_CACHE)); }
-
+    explicit WindowDC(HWND window) : window_(window)
+    {
+        if (window == nullptr)
+            return;
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        DWORD flags = DCX_CACHE;
+        if ((style & WS_CLIPCHILDREN) != 0)
+            flags |= DCX_CLIPCHILDREN;
+        if ((style & WS_CLIPSIBLINGS) != 0)
+            flags |= DCX_CLIPSIBLINGS;
+        dc_ = GetDCEx(window, nullptr, flags);
+    }
     ~WindowDC()
     {
         if (dc_ != nullptr)
@@ -55,10 +63,8 @@ public:
     HDC get() const { return dc_; }
 
 private:
-    WindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
-
-    HWND window_;
-    HDC dc_;
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
 };
 
 // A memory DC with a bitmap of its own selected into it.
@@ -137,6 +143,31 @@ public:
 
 private:
     CRITICAL_SECTION section_;
+};
+
+// A pointer per thread. The system's TLS, not C++ thread_local: the C++
+// runtime keeps a record for each thread that touches one, which the
+// library cannot free when it is unloaded.
+class ThreadSlot {
+public:
+    ThreadSlot() : index_(TlsAlloc()) {}
+    ~ThreadSlot()
+    {
+        if (index_ != TLS_OUT_OF_INDEXES)
+            TlsFree(index_);
+    }
+    ThreadSlot(const ThreadSlot&) = delete;
+    ThreadSlot& operator=(const ThreadSlot&) = delete;
+
+    void* get() const { return index_ != TLS_OUT_OF_INDEXES ? TlsGetValue(index_) : nullptr; }
+    void set(void* value) const
+    {
+        if (index_ != TLS_OUT_OF_INDEXES)
+            TlsSetValue(index_, value);
+    }
+
+private:
+    DWORD index_;
 };
 
 class ScopedLock {

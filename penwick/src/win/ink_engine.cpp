@@ -103,7 +103,10 @@ void EngineInstance::create(const InkEngine& engine)
 {
     reset();
     EngineHandle handle = nullptr;
-    if (engine.create(&handle) != 0 || handle == nullptr)
+    const int result = engine.create(&handle);
+    if (result != 0 && handle != nullptr)
+        engine.destroy(handle);   // what a failed create made is not ours to keep
+    if (result != 0 || handle == nullptr)
         return;
     engine_ = &engine;
     handle_ = handle;

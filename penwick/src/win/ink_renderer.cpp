@@ -56,7 +56,7 @@ void endStrokeOnEngine(Canvas& canvas)
 // Host-paint mode: what the host painted lies under the stroke.
 void captureHostPainting(Canvas& canvas)
 {
-    const WindowDC windowDC = WindowDC::fromCache(canvas.window);
+    const CanvasWindowDC windowDC(canvas);
     copyArea(canvas.memDC(), windowDC.get(), canvas.clientRect);
     copyArea(engine().canvasDC(canvas.mainEngine.get()), canvas.memDC(), canvas.clientRect);
 }
@@ -167,14 +167,8 @@ void presentChanges(Canvas& canvas)
     const IntRect area = canvas.dirty.take(canvas.clientRect);
     if (area.isEmpty() || canvas.memDC() == nullptr)
         return;
-    bool copied = false;
-    if (canvas.isAutoPaint() && canvas.windowDC != nullptr && WindowFromDC(canvas.windowDC) != canvas.window) {
-        copied = copyArea(canvas.windowDC, canvas.memDC(), area);   // a DC that is not the window's
-    } else {
-        // The window's own pixels, whichever DC of it the host gave us.
-        const WindowDC windowDC = WindowDC::fromCache(canvas.window);
-        copied = copyArea(windowDC.get(), canvas.memDC(), area);
-    }
+    const CanvasWindowDC windowDC(canvas);
+    const bool copied = copyArea(windowDC.get(), canvas.memDC(), area);
     GdiFlush();
     // Only what reached the window leaves the dirty area.
     if (!copied)

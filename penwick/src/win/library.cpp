@@ -3,13 +3,36 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <new>
 
 namespace penwick {
 
+namespace {
+
+alignas(Library) unsigned char libraryStorage[sizeof(Library)];
+Library* libraryState = nullptr;
+
+} // namespace
+
+void makeLibraryState()
+{
+    // Placed in static storage, so that no destructor is registered for
+    // it; made by the DLL entry point, before any other code of ours runs,
+    // so that no first-use guard of the C++ runtime is needed either.
+    if (libraryState == nullptr)
+        libraryState = new (libraryStorage) Library();
+}
+
 Library& library()
 {
-    static Library state;
-    return state;
+    return *libraryState;
+}
+
+void destroyLibraryState()
+{
+    if (libraryState != nullptr)
+        libraryState->~Library();
+    libraryState = nullptr;
 }
 
 HINSTANCE libraryInstance()
@@ -25,7 +48,7 @@ bool isReady()
 CanvasPtr createAndRegisterCanvas()
 {
     Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
+    ScopedLock lock(lib.canvasLock);
     auto canvas = std::make_shared<Canvas>(++lib.nextCanvasId);
     lib.canvasRegistry.push_back(canvas);
     return canvas;
@@ -41,7 +64,7 @@ CanvasPtr firstCanvas(Match match)
     if (!isReady())
         return nullptr;
     Library& lib = library();
-    ScopedLock lock(*lib.canvasLock);
+    ScopedLock lock(lib.canvasLock);
     for (const CanvasPtr& canvas : lib.canvasRegistry) {
         if (match(*canvas))
             return canvas;
@@ -80,7 +103,7 @@ void releaseCanvas(Canvas& canvas)
 {
     Library& lib = library();
     {
-        ScopedLock lock(*lib.drawLock);
+        ScopedLock lock(lib.drawLock);
         canvas.penWidth = 0.0f;
         canvas.window = nullptr;
         canvas.windowDC = nullptr;
@@ -88,7 +111,7 @@ void releaseCanvas(Canvas& canvas)
         canvas.strokeOpen = 0;
         canvas.drawn = 0;
     }
-    ScopedLock lock(*lib.canvasLock);
+    ScopedLock lock(lib.canvasLock);
     const auto entry = std::find_if(lib.canvasRegistry.begin(), lib.canvasRegistry.end(),
                                     [&](const CanvasPtr& item) { return item.get() == &canvas; });
     if (entry != lib.canvasRegistry.end())

@@ -26,15 +26,28 @@ using UnregisterTouchWindowFn = BOOL(WINAPI*)(HWND window);
 struct Library {
     HINSTANCE module = nullptr;   // this DLL
 
+    // Held by every exported call (LifecycleLock, sdk.h). A critical
+    // section, not a C++ mutex, for the reason given at ThreadSlot.
+    CriticalSection lifecycle;
+    // The canvas whose stroke notification the calling thread is handling,
+    // innermost (draw_thread.cpp).
+    ThreadSlot handlingNotificationOf;
+    // True while the final shut-down, or the unloading, frees everything.
+    std::atomic<bool> shuttingDown{false};
+
     // Lock order where two are held: initLock, then drawLock. canvasLock is
     // never held together with drawLock, and no thread holding drawLock
     // ever waits for another thread (notifications are sent after it is
     // released), so a thread that takes it only ever waits for rendering.
+    // The locks live as long as the library is loaded: a thread of the
+    // host may still be inside a canvas's window procedure, or an outer
+    // DestroyCanvas may still be waiting, when another call shuts the
+    // library down.
     std::int32_t initCount = 0;                  // guarded by initLock
     std::atomic<std::int32_t> sdkReady{0};
-    std::unique_ptr<CriticalSection> initLock;
-    std::unique_ptr<CriticalSection> canvasLock;
-    std::unique_ptr<CriticalSection> drawLock;
+    CriticalSection initLock;
+    CriticalSection canvasLock;
+    CriticalSection drawLock;
 
     // Oldest first. The registry shares each record with whoever is using
     // it at the moment, so a look-up never hands out a freed record.
@@ -61,6 +74,13 @@ struct Library {
     PressureSimulator pressure;
 };
 
+// The one Library of the process, made when the library is loaded. The C++
+// runtime never destroys it: when the process ends, the other threads are
+// already gone, perhaps inside a lock of this library, of the engine, of
+// GDI or of the heap, and nothing may wait for them then. Unloading the
+// library destroys it explicitly.
+void makeLibraryState();
+void destroyLibraryState();
 Library& library();
 HINSTANCE libraryInstance();
 bool isReady();

@@ -11,9 +11,6 @@ namespace penwick {
 
 namespace {
 
-std::recursive_mutex lifecycleMutex;
-bool shuttingDown = false;
-
 // This library's own file name, however long.
 std::wstring moduleFileName(HMODULE module)
 {
@@ -56,11 +53,11 @@ void unbindTouch(Library& lib)
     lib.user32.reset();
 }
 
-void detachEveryCanvas(Library& lib)
+void detachEveryCanvas(Library& lib, Ending ending)
 {
     std::vector<CanvasPtr> canvases;
     {
-        ScopedLock lock(*lib.canvasLock);
+        ScopedLock lock(lib.canvasLock);
         for (const CanvasPtr& canvas : lib.canvasRegistry) {
             canvas->destroying.store(true);
             canvases.push_back(canvas);
@@ -69,45 +66,63 @@ void detachEveryCanvas(Library& lib)
     // The registry keeps each canvas while it is detached, so that its
     // window procedure still finds it and forwards the host's messages.
     for (const CanvasPtr& canvas : canvases) {
-        detachCanvas(*canvas);
+        detachCanvas(*canvas, ending);
         releaseCanvas(*canvas);
     }
 }
 
-} // namespace
-
-std::unique_lock<std::recursive_mutex> lockLifecycle()
+// Everything the first InitSDK started, in the order it is let go of:
+// the tablet first, so that no packet comes while the canvases go; user32
+// after the canvases, whose windows it unregisters from touch input; the
+// engine last, after every instance of it is destroyed.
+void endLibrary(Library& lib, Ending ending)
 {
-    return std::unique_lock<std::recursive_mutex>(lifecycleMutex);
+    lib.tablet.closeContext(ending);
+    lib.tablet.unloadWintab();
+    lib.tablet.destroyTabletWindow(ending);
+    detachEveryCanvas(lib, ending);
+    unbindTouch(lib);
+    lib.inkEngine.unload();
+    lib.sdkReady.store(0);
+    lib.activeCanvas.store(nullptr);
 }
 
-std::unique_lock<std::recursive_mutex> tryLockLifecycle()
+} // namespace
+
+LifecycleLock::LifecycleLock()
 {
-    return std::unique_lock<std::recursive_mutex>(lifecycleMutex, std::try_to_lock);
+    CriticalSection& lifecycle = library().lifecycle;
+    while (!lifecycle.tryEnter()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+LifecycleLock::~LifecycleLock()
+{
+    library().lifecycle.leave();
 }
 
 bool isShuttingDown()
 {
-    return shuttingDown;
+    return library().shuttingDown.load();
 }
 
 int initSdk()
 {
-    const auto guard = lockLifecycle();
+    const LifecycleLock guard;
     Library& lib = library();
-    if (shuttingDown)
+    if (isShuttingDown())
         return 1;
     if (lib.initCount > 0) {
-        ScopedLock lock(*lib.initLock);
+        ScopedLock lock(lib.initLock);
         ++lib.initCount;
         return isReady() ? 0 : 1;
     }
 
-    lib.initLock = std::make_unique<CriticalSection>();
-    lib.canvasLock = std::make_unique<CriticalSection>();
-    lib.drawLock = std::make_unique<CriticalSection>();
     {
-        ScopedLock lock(*lib.initLock);
+        ScopedLock lock(lib.initLock);
         ++lib.initCount;
     }
     const std::wstring enginePath = inkEnginePath();
@@ -132,33 +147,37 @@ int initSdk()
 
 int uninitSdk()
 {
-    const auto guard = lockLifecycle();
+    const LifecycleLock guard;
     Library& lib = library();
-    if (shuttingDown || lib.initCount <= 0)
+    if (isShuttingDown() || lib.initCount <= 0)
         return 0;
     {
-        ScopedLock lock(*lib.initLock);
+        ScopedLock lock(lib.initLock);
         --lib.initCount;
         if (lib.initCount > 0)
             return 0;
     }
-    shuttingDown = true;
-
-    lib.tablet.closeContext();
-    lib.tablet.unloadWintab();
-    lib.tablet.destroyTabletWindow();
-    detachEveryCanvas(lib);
-    // Touch registration stays bound until every window is unregistered.
-    unbindTouch(lib);
-    lib.inkEngine.unload();
-
-    lib.sdkReady.store(0);
-    lib.drawLock.reset();
-    lib.canvasLock.reset();
-    lib.initLock.reset();
-    lib.activeCanvas.store(nullptr);
-    shuttingDown = false;
+    lib.shuttingDown.store(true);
+    endLibrary(lib, Ending::byCall);
+    lib.shuttingDown.store(false);
     return 0;
+}
+
+void endAtUnload()
+{
+    Library& lib = library();
+    if (lib.initCount <= 0 || lib.shuttingDown.load())
+        return;
+    // A host thread still inside a call of ours while the library is
+    // unloaded is the host's fault; its lock is not waited for.
+    const bool locked = lib.lifecycle.tryEnter();
+    lib.shuttingDown.store(true);
+    // Drawing threads and tablet packets see at once that it is over.
+    lib.sdkReady.store(0);
+    endLibrary(lib, Ending::atUnload);
+    lib.initCount = 0;
+    if (locked)
+        lib.lifecycle.leave();
 }
 
 } // namespace penwick

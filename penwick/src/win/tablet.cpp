@@ -64,6 +64,9 @@ bool Tablet::registerWindowClass()
     windowClass.lpszMenuName = L"MainMenu";
     windowClass.lpszClassName = kTabletClassName;
 
+    if (classInstance_ != nullptr && UnregisterClassW(kTabletClassName, classInstance_))
+        classInstance_ = nullptr;
+
     // The host's module first. A host may well have a "MainWClass" of its
     // own; then the class goes to this library's module, where it cannot
     // clash and where CreateWindow finds it by that instance.
@@ -79,6 +82,13 @@ bool Tablet::registerWindowClass()
         if (GetClassInfoExW(instance, kTabletClassName, &existing)
             && existing.lpfnWndProc == tabletWndProc) {
             classInstance_ = instance;   // ours, left from a start-up whose window outlived it
+            return true;
+        }
+        // Under this library's own module, only an earlier load of it can
+        // have left the class (its window closed from another thread).
+        if (instance == libraryInstance() && UnregisterClassW(kTabletClassName, instance)
+            && RegisterClassExW(&windowClass) != 0) {
+            classInstance_ = instance;
             return true;
         }
     }
@@ -99,21 +109,39 @@ bool Tablet::createTabletWindow()
     return true;
 }
 
-void Tablet::destroyTabletWindow()
+void Tablet::destroyTabletWindow(Ending ending)
 {
     if (window_ != nullptr) {
-        // Only the owning thread may destroy it; from any other thread it
-        // is asked to close itself.
         if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId())
             DestroyWindow(window_);
         else
-            PostMessageW(window_, WM_CLOSE, 0, 0);
+            closeFromAnotherThread(ending);
         window_ = nullptr;
     }
     // The procedure lives in this library, which may be unloaded before the
     // next start-up: the class must not outlive the shut-down.
     if (classInstance_ != nullptr && UnregisterClassW(kTabletClassName, classInstance_))
         classInstance_ = nullptr;
+}
+
+void Tablet::closeFromAnotherThread(Ending ending)
+{
+    if (!IsWindow(window_))
+        return;   // its thread has ended, and took it along
+    // The class outlives the window until the next start-up unregisters
+    // it: nothing of it may run this library's code, or hold icons.
+    const auto defaultProcedure = reinterpret_cast<LONG_PTR>(DefWindowProcW);
+    SetClassLongPtrW(window_, GCLP_WNDPROC, defaultProcedure);
+    SetClassLongPtrW(window_, GCLP_HICON, 0);
+    SetClassLongPtrW(window_, GCLP_HICONSM, 0);
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, defaultProcedure);
+    // A thread that pumps, or waits for a call of ours, destroys it at
+    // once; otherwise it goes when that thread next pumps.
+    constexpr UINT kWaitForOwnerMs = 500;
+    DWORD_PTR ignored = 0;
+    if (ending == Ending::atUnload
+        || !SendMessageTimeoutW(window_, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kWaitForOwnerMs, &ignored))
+        PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 bool Tablet::openContext()
@@ -145,13 +173,13 @@ std::optional<PressureAxis> Tablet::queryPressureAxis() const
     return PressureAxis{axis.axMin, axis.axMax};
 }
 
-void Tablet::closeContext()
+void Tablet::closeContext(Ending ending)
 {
     // Forgotten first: a packet dispatched while the driver closes it is
     // no longer ours.
     const HCTX context = context_;
     context_ = nullptr;
-    if (context != nullptr && api_.close != nullptr)
+    if (context != nullptr && api_.close != nullptr && ending == Ending::byCall)
         callCatchingFaults(api_.close, context);
 }
 

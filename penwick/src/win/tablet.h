@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../core/tablet_mapping.h"
+#include "ending.h"
 #include "handles.h"
 #include "wintab.h"
 
@@ -47,7 +48,10 @@ public:
     // The hidden window that the context posts its packets to; it belongs
     // to the calling thread.
     bool createTabletWindow();
-    void destroyTabletWindow();
+    // Only the window's own thread can destroy it. Any other thread first
+    // takes the window and its class off this library's procedure, since
+    // the library may be unloaded right afterwards, and has it closed.
+    void destroyTabletWindow(Ending ending);
 
     // Opens the system-wide context from Wintab's default one, posting its
     // packets to the hidden window; false when Wintab gives none. Reads the
@@ -55,8 +59,11 @@ public:
     // range for their pressures.
     bool openContext();
     // Closes the context; a fault inside the driver's WTClose is caught
-    // and ignored, since the library is going away whatever it did.
-    void closeContext();
+    // and ignored, since the library is going away whatever it did. While
+    // the library is unloaded the driver is not called (it may need the
+    // loader lock): the context is forgotten and left to Wintab32.dll's own
+    // unloading.
+    void closeContext(Ending ending);
 
     // Copies packet `serial` of `context` into `packet`: false when the
     // context is not the one this library has open (another program's, or
@@ -71,11 +78,15 @@ private:
     static LRESULT CALLBACK tabletWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool registerWindowClass();
     std::optional<PressureAxis> queryPressureAxis() const;
+    void closeFromAnotherThread(Ending ending);
 
     UniqueModule module_;
     WintabApi api_;
     HWND window_ = nullptr;
-    HINSTANCE classInstance_ = nullptr;   // where "MainWClass" was registered by us
+    // Where "MainWClass" was registered by us; kept while the class could
+    // not be unregistered (its window outlived a shut-down on another
+    // thread), so that the next start-up retries.
+    HINSTANCE classInstance_ = nullptr;
     LOGCONTEXTW logContext_{};
     HCTX context_ = nullptr;
     ScreenArea virtualScreen_;

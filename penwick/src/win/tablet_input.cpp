@@ -5,7 +5,6 @@
 #include "library.h"
 #include "sdk.h"
 
-#include <mutex>
 #include <optional>
 
 namespace penwick {
@@ -20,22 +19,6 @@ struct PacketOutcome {
     std::optional<ScreenPoint> cursor;
     PendingNotifications notifications;
 };
-
-// The lifecycle lock for a packet. Another thread holding it may be waiting
-// for this one (stopping a drawing thread that is sending a notification
-// to a window of this thread), so messages sent to this thread are let
-// through while waiting.
-std::unique_lock<std::recursive_mutex> lockLifecycleForPacket()
-{
-    std::unique_lock<std::recursive_mutex> guard = tryLockLifecycle();
-    while (!guard.owns_lock()) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        guard.try_lock();
-    }
-    return guard;
-}
 
 // The canvas a packet is drawn on: while the pen is down, the one its
 // stroke began on, so that the stroke ends there even when the pen has
@@ -90,7 +73,7 @@ void handlePacket(Library& lib, const TabletPacket& packet, PacketOutcome& outco
     point.pending = 1;
     point.tick = now;
 
-    ScopedLock drawGuard(*lib.drawLock);
+    ScopedLock drawGuard(lib.drawLock);
     if (!isReady() || target->destroying.load())
         return;
     processInkPoint(&point, *target, outcome.notifications);
@@ -105,7 +88,7 @@ LRESULT onTabletPacket(WPARAM serial, LPARAM context)
         return 0;
     PacketOutcome outcome;
     {
-        const auto guard = lockLifecycleForPacket();
+        const LifecycleLock guard;
         // Dispatched from inside the final shut-down (a host's handler
         // pumping messages there): the context is closing and the
         // canvases are going.
@@ -115,7 +98,7 @@ LRESULT onTabletPacket(WPARAM serial, LPARAM context)
         TabletPacket packet{};
         if (!lib.tablet.readPacket(static_cast<UINT>(serial), reinterpret_cast<HCTX>(context), packet))
             return 0;
-        ScopedLock initGuard(*lib.initLock);
+        ScopedLock initGuard(lib.initLock);
         handlePacket(lib, packet, outcome);
     }
     if (outcome.cursor)

@@ -61,6 +61,8 @@ using GetIntFn = int(WINAPI*)();
 //   void RecorderReset()                     forgets the log
 //   void RecorderSetLogging(on)              0 stops logging (long loops)
 //   void RecorderFailCreates(count)          the next `count` creates fail
+//   void RecorderSetFailedCreateMakes(on)    a failing create still makes an
+//                                            instance and hands it out
 //   void RecorderSetPathClearResult(result)  what LPLinesPathClear returns
 //   void RecorderSetReportedAlpha(alpha)     alpha byte GetColor reports (-1: as set)
 //   int  RecorderLiveInstances()             created and not yet destroyed

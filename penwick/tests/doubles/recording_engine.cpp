@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <new>
 #include <vector>
 
 using recorder::Call;
@@ -52,6 +53,7 @@ struct State {
     std::int32_t nextSerial = 0;
     bool logging = true;
     int failCreates = 0;
+    bool failedCreateMakes = false;
     int pathClearResult = 0;
     int reportedAlpha = -1;
 
@@ -59,10 +61,14 @@ struct State {
     ~State() { DeleteCriticalSection(&lock); }
 };
 
+// Never destroyed: when the process ends, its other threads are gone,
+// perhaps inside GDI, and a destructor releasing surfaces would wait for
+// them for ever.
 State& state()
 {
-    static State s;
-    return s;
+    alignas(State) static unsigned char storage[sizeof(State)];
+    static State* const s = new (storage) State();
+    return *s;
 }
 
 class Guard {
@@ -195,17 +201,18 @@ int WINAPI LPLinesCreate(void** handle, int flags)
         return 2;
     RecordedCall& entry = log(Call::create, nullptr);
     entry.intArg[0] = flags;
-    if (state().failCreates > 0) {
+    const bool fails = state().failCreates > 0;
+    if (fails)
         --state().failCreates;
-        *handle = nullptr;
+    *handle = nullptr;
+    if (fails && !state().failedCreateMakes)
         return 3;
-    }
     auto instance = std::make_unique<Instance>();
     instance->serial = ++state().nextSerial;
     entry.instance = instance->serial;
     *handle = instance.get();
     state().instances.emplace(instance.get(), std::move(instance));
-    return 0;
+    return fails ? 3 : 0;
 }
 
 int WINAPI LPLinesDestroy(void* handle)
@@ -416,6 +423,7 @@ void WINAPI RecorderReset()
     state().calls.clear();
     state().calls.shrink_to_fit();
     state().failCreates = 0;
+    state().failedCreateMakes = false;
     state().pathClearResult = 0;
     state().reportedAlpha = -1;
 }
@@ -430,6 +438,12 @@ void WINAPI RecorderFailCreates(int count)
 {
     Guard guard;
     state().failCreates = count;
+}
+
+void WINAPI RecorderSetFailedCreateMakes(int on)
+{
+    Guard guard;
+    state().failedCreateMakes = on != 0;
 }
 
 void WINAPI RecorderSetPathClearResult(int result)

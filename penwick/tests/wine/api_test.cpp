@@ -271,6 +271,13 @@ TEST_F(Api, InkFlowAndQualityPassThroughUnchecked)
     EXPECT_EQ(flow, 0.35f);
     EXPECT_EQ(quality, -7);
     EXPECT_EQ(SetCanvasInkFlow(canvas, 7.5f), 0);   // no range check here
+
+    // Not a number is no flow at all: ignored, as the engine would.
+    const std::size_t second = mark();
+    EXPECT_EQ(SetCanvasInkFlow(canvas, std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_TRUE(callsOf(callsSince(second), Call::setInkFlow).empty());
+    ASSERT_EQ(GetCanvasInkFlow(canvas, &flow), 0);
+    EXPECT_EQ(flow, 7.5f);
 }
 
 TEST_F(Api, DrawnRectBeforeAnyStroke)
@@ -335,31 +342,38 @@ TEST_F(Api, ClearAsksBothEngines)
 
 TEST_F(Api, WithoutEngineInstancesTheCanvasStillAnswers)
 {
-    DestroyCanvas(canvas);
-    recorder.failCreates(2);
-    ASSERT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
-    EXPECT_EQ(recorder.liveInstances(), 0);
-    float width = -1.0f;
-    COLORREF color = 12345;
-    HDC dc = reinterpret_cast<HDC>(0x1234);
-    int left = 99, right = 99, top = 99, bottom = 99;
-    EXPECT_EQ(GetPenWidth(canvas, &width), 0);
-    EXPECT_EQ(width, -1.0f);   // untouched
-    EXPECT_EQ(GetPenColor(canvas, &color), 0);
-    EXPECT_EQ(color, 12345u);
-    EXPECT_EQ(GetCanvasDC(canvas, &dc), 0);
-    EXPECT_EQ(dc, reinterpret_cast<HDC>(0x1234));
-    EXPECT_EQ(GetCanvasDrawedRect(canvas, &left, &right, &top, &bottom), 0);
-    EXPECT_EQ(left, 99);
-    for (const auto& [name, call] : canvasFunctions()) {
-        if (name != "DestroyCanvas") {
-            EXPECT_EQ(call(canvas), 0) << name;
+    // An engine may fail with nothing made, or give up after making an
+    // instance, which is then destroyed rather than leaked.
+    for (const bool failedCreateMakes : {false, true}) {
+        SCOPED_TRACE(failedCreateMakes ? "the failed create made an instance" : "nothing made");
+        DestroyCanvas(canvas);
+        recorder.failCreates(2);
+        recorder.setFailedCreateMakes(failedCreateMakes);
+        ASSERT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
+        EXPECT_EQ(recorder.liveInstances(), 0);
+        float width = -1.0f;
+        COLORREF color = 12345;
+        HDC dc = reinterpret_cast<HDC>(0x1234);
+        int left = 99, right = 99, top = 99, bottom = 99;
+        EXPECT_EQ(GetPenWidth(canvas, &width), 0);
+        EXPECT_EQ(width, -1.0f);   // untouched
+        EXPECT_EQ(GetPenColor(canvas, &color), 0);
+        EXPECT_EQ(color, 12345u);
+        EXPECT_EQ(GetCanvasDC(canvas, &dc), 0);
+        EXPECT_EQ(dc, reinterpret_cast<HDC>(0x1234));
+        EXPECT_EQ(GetCanvasDrawedRect(canvas, &left, &right, &top, &bottom), 0);
+        EXPECT_EQ(left, 99);
+        for (const auto& [name, call] : canvasFunctions()) {
+            if (name != "DestroyCanvas") {
+                EXPECT_EQ(call(canvas), 0) << name;
+            }
         }
+        int drawn = 5;
+        EXPECT_EQ(IsCanvasDrawed(canvas, &drawn), 0);   // needs no engine
+        EXPECT_EQ(drawn, 0);
+        EXPECT_EQ(SetCanvasAutoPaint(canvas, 0), 0);
+        recorder.reset();
     }
-    int drawn = 5;
-    EXPECT_EQ(IsCanvasDrawed(canvas, &drawn), 0);   // needs no engine
-    EXPECT_EQ(drawn, 0);
-    EXPECT_EQ(SetCanvasAutoPaint(canvas, 0), 0);
 }
 
 TEST_F(Api, ASecondCanvasForTheSameWindowIsRefused)
@@ -394,16 +408,34 @@ TEST_F(Api, AMemoryDCAttachesToTheFallbackWindow)
 TEST_F(Api, NoWindowNoCanvasAndTheIdIsUsedUp)
 {
     HDC memory = CreateCompatibleDC(nullptr);
-    int failed = 5;
-    EXPECT_EQ(InitCanvas(memory, nullptr, &failed), 1);
-    EXPECT_EQ(failed, -1);
-    EXPECT_EQ(InitCanvas(memory, reinterpret_cast<HWND>(0x7654), &failed), 1);
+    const HWND desktop = GetDesktopWindow();   // another process's window
+    const LONG_PTR desktopProcedure = GetWindowLongPtrW(desktop, GWLP_WNDPROC);
+    struct Refused {
+        const char* what;
+        HDC dc;
+        HWND fallbackWindow;
+    };
+    const Refused refused[] = {
+        {"a memory DC and no window", memory, nullptr},
+        {"a memory DC and no such window", memory, reinterpret_cast<HWND>(0x7654)},
+        {"another process's window", nullptr, desktop},
+    };
+    const int threads = threadCount();
+    for (const Refused& attempt : refused) {
+        int failed = 5;
+        EXPECT_EQ(InitCanvas(attempt.dc, attempt.fallbackWindow, &failed), 1) << attempt.what;
+        EXPECT_EQ(failed, -1) << attempt.what;
+    }
     DeleteDC(memory);
+    // Nothing was started for them.
+    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(recorder.liveInstances(), 2);   // the fixture's canvas
+    EXPECT_EQ(GetWindowLongPtrW(desktop, GWLP_WNDPROC), desktopProcedure);
 
     HostWindow other(360, 40, 100, 100, false);
     int next = -1;
     ASSERT_EQ(InitCanvas(other.dc(), other.hwnd(), &next), 0);
-    EXPECT_EQ(next, canvas + 3);
+    EXPECT_EQ(next, canvas + 4);
     DestroyCanvas(next);
 }
 

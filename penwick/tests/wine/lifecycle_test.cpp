@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace pwtest;
@@ -235,4 +238,263 @@ TEST(Lifecycle, FiveHundredCanvasesLeaveNothingBehind)
     EXPECT_EQ(recorder.liveInstances(), 0);
     UninitSDK();
     recorder.setLogging(true);
+}
+
+namespace {
+
+// The hidden tablet window, if it is there, runs code of `library`.
+bool tabletWindowRunsCodeOf(HMODULE library)
+{
+    const HWND tabletWindow = findTabletWindow();
+    return tabletWindow != nullptr
+        && isInModule(reinterpret_cast<const void*>(GetWindowLongPtrW(tabletWindow, GWLP_WNDPROC)), library);
+}
+
+// The hidden window's class, if it is still registered, runs code of `library`.
+bool tabletClassRunsCodeOf(HMODULE library)
+{
+    for (const HINSTANCE instance : {GetModuleHandleW(nullptr), static_cast<HINSTANCE>(library)}) {
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof info;
+        if (GetClassInfoExW(instance, L"MainWClass", &info)
+            && isInModule(reinterpret_cast<const void*>(info.lpfnWndProc), library))
+            return true;
+    }
+    return false;
+}
+
+// Runs `work` on a thread of its own while this one waits for it, pumping
+// its messages or not.
+void runOnAnotherThread(const std::function<void()>& work, bool pumpWhileWaiting)
+{
+    const HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread([&] {
+        work();
+        SetEvent(finished);
+    });
+    if (pumpWhileWaiting) {
+        while (MsgWaitForMultipleObjects(1, &finished, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            pumpMessages();
+    }
+    EXPECT_EQ(WaitForSingleObject(finished, 10000), WAIT_OBJECT_0) << "the other thread hangs";
+    thread.join();
+    CloseHandle(finished);
+}
+
+HMODULE penwickModule()
+{
+    return GetModuleHandleW(L"penwick.dll");
+}
+
+} // namespace
+
+TEST(Lifecycle, TheFinalShutDownOnAnotherThreadLeavesNothingOfTheTabletBehind)
+{
+    if (!wintabLoads())
+        GTEST_SKIP() << "no hidden window without Wintab";
+    for (const bool ownerPumps : {true, false}) {
+        SCOPED_TRACE(ownerPumps ? "the starting thread pumps meanwhile" : "the starting thread waits without pumping");
+        InitSDK();
+        ASSERT_NE(findTabletWindow(), nullptr);
+        bool windowRunsOurCode = true;
+        bool classRunsOurCode = true;
+        bool windowLeft = true;
+        runOnAnotherThread(
+            [&] {
+                UninitSDK();
+                windowRunsOurCode = tabletWindowRunsCodeOf(penwickModule());
+                classRunsOurCode = tabletClassRunsCodeOf(penwickModule());
+                windowLeft = findTabletWindow() != nullptr;
+            },
+            ownerPumps);
+        // The library could be unloaded now: nothing may call into it.
+        EXPECT_FALSE(windowRunsOurCode);
+        EXPECT_FALSE(classRunsOurCode);
+        if (ownerPumps) {
+            EXPECT_FALSE(windowLeft);
+        }
+        pumpFor(20);
+        EXPECT_EQ(findTabletWindow(), nullptr);
+
+        // The next start-up has its hidden window again.
+        InitSDK();
+        EXPECT_TRUE(tabletWindowRunsCodeOf(penwickModule()));
+        UninitSDK();
+    }
+}
+
+namespace {
+
+std::atomic<int> slowErases{0};
+
+// A host window that takes its time erasing its background, which it is
+// asked to do from inside the library's painting.
+LRESULT CALLBACK slowEraserProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND) {
+        ++slowErases;
+        Sleep(1);
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(Lifecycle, ShutDownWhileAnotherThreadsCanvasWindowIsBusy)
+{
+    Recorder recorder;
+    recorder.setLogging(false);
+    WNDCLASSEXW slowClass{};
+    slowClass.cbSize = sizeof slowClass;
+    slowClass.lpfnWndProc = slowEraserProcedure;
+    slowClass.hInstance = GetModuleHandleW(nullptr);
+    slowClass.lpszClassName = L"PenwickTestSlowEraser";
+    RegisterClassExW(&slowClass);
+
+    std::atomic<bool> stop{false};
+    std::atomic<HWND> busyWindow{nullptr};
+    std::atomic<int> rounds{0};
+    const HANDLE ownerDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        const HWND window = CreateWindowExW(0, L"PenwickTestSlowEraser", L"busy", WS_POPUP | WS_VISIBLE, -400, -400,
+                                            200, 150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        busyWindow.store(window);
+        // Messages that take the library's locks inside its window procedure.
+        while (!stop.load()) {
+            SendMessageW(window, WM_SIZE, 0, MAKELPARAM(200, 150));
+            InvalidateRect(window, nullptr, TRUE);
+            UpdateWindow(window);
+            SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+            pumpMessages();
+            ++rounds;
+        }
+        DestroyWindow(window);
+        SetEvent(ownerDone);
+    });
+    while (busyWindow.load() == nullptr)
+        Sleep(1);
+
+    int cycles = 0;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500) {
+        InitSDK();
+        int canvas = -1;
+        EXPECT_EQ(InitCanvas(nullptr, busyWindow.load(), &canvas), 0);
+        EXPECT_EQ(UninitSDK(), 0);
+        Sleep(3);   // the library stays down a moment before the next start-up
+        ++cycles;
+    }
+    stop.store(true);
+    if (WaitForSingleObject(ownerDone, 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the window's thread hangs inside the library";
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
+    owner.join();
+    CloseHandle(ownerDone);
+    EXPECT_GT(cycles, 10);
+    EXPECT_GT(rounds.load(), cycles);
+    EXPECT_GT(slowErases.load(), cycles);
+    EXPECT_EQ(recorder.liveInstances(), 0);
+    recorder.setLogging(true);
+}
+
+// Unloading penwick.dll: a copy of it, loaded at run time, next to the one
+// this test links with.
+TEST(Unload, WithoutShutDownEverythingStops)
+{
+    Recorder recorder;
+    struct Setting {
+        const char* name;
+        int canvases;
+        bool oneWindowGone;
+    };
+    const Setting settings[] = {
+        {"started, no canvas", 0, false},
+        {"one canvas", 1, false},
+        {"two canvases, the window of one destroyed", 2, true},
+    };
+    for (const Setting& setting : settings) {
+        SCOPED_TRACE(setting.name);
+        LoadedPenwick copy(L"penwick-unload-test.dll");
+        ASSERT_TRUE(copy.load());
+        const PenwickExports& api = copy.api();
+        std::vector<std::unique_ptr<HostWindow>> windows;
+        const int threads = threadCount();
+        api.initSdk();
+        for (int i = 0; i < setting.canvases; ++i) {
+            windows.push_back(std::make_unique<HostWindow>(40 + 220 * i, 40, 200, 150, false));
+            int canvas = -1;
+            ASSERT_EQ(api.initCanvas(windows.back()->dc(), windows.back()->hwnd(), &canvas), 0);
+        }
+        if (setting.oneWindowGone) {
+            windows.front().reset();
+            pumpFor(50);
+        }
+        const HMODULE module = copy.module();
+
+        copy.unload();
+        EXPECT_EQ(threadCount(), threads);
+        for (const auto& window : windows) {
+            if (window) {
+                EXPECT_TRUE(window->hasItsOwnProcedure());
+                EXPECT_EQ(SendMessageW(window->hwnd(), WM_APP + 7, 0, 0), 77);
+            }
+        }
+        EXPECT_EQ(recorder.liveInstances(), 0);
+        EXPECT_FALSE(tabletWindowRunsCodeOf(module));
+        pumpFor(20);
+        EXPECT_EQ(findTabletWindow(), nullptr);
+
+        // Loaded again, it starts afresh.
+        ASSERT_TRUE(copy.load());
+        copy.api().initSdk();
+        HostWindow again(40, 220, 200, 150, false);
+        int canvas = -1;
+        EXPECT_EQ(copy.api().initCanvas(again.dc(), again.hwnd(), &canvas), 0);
+        EXPECT_EQ(canvas, 1);
+        EXPECT_EQ(copy.api().uninitSdk(), 0);
+    }
+}
+
+// Run by the next test in a process of its own.
+TEST(Unload, DISABLED_ExitWithCanvasesAndNoShutDown)
+{
+    InitSDK();
+    HostWindow first(40, 40, 200, 150, false);
+    HostWindow second(260, 40, 200, 150, false);
+    for (const HostWindow* window : {&first, &second}) {
+        int canvas = -1;
+        InitCanvas(window->dc(), window->hwnd(), &canvas);
+        // Threads inside the library, the engine and GDI when the process ends.
+        std::thread([canvas] {
+            for (;;)
+                CanvasClear(canvas);
+        }).detach();
+    }
+    Sleep(100);
+    ExitProcess(7);
+}
+
+TEST(Unload, AProcessThatExitsWithoutShutDownEndsAtOnce)
+{
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size())));
+    std::wstring commandLine = L"\"" + program
+        + L"\" --gtest_filter=Unload.DISABLED_ExitWithCanvasesAndNoShutDown --gtest_also_run_disabled_tests";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    // Pumping meanwhile: the child's windows may send this process's a message.
+    EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 20000))
+        << "the process hangs";
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 7u);
+    if (exitCode == STILL_ACTIVE)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }

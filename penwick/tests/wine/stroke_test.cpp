@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -37,7 +39,45 @@ protected:
         return points;
     }
     std::vector<RecordedCall> mainLines() const { return linesOf(mainEngine); }
+
+    // A click on `host` made without pumping, until the drawing thread
+    // waits for this thread: it sends the stroke's notifications, and under
+    // Wine its ClipCursor at pen-down is a message to this thread too.
+    static bool clickWhileNotPumping(const HostWindow& host, int x, int y)
+    {
+        const POINT spot = host.toScreen(x, y);
+        moveCursor(spot.x - 1, spot.y);
+        pumpFor(20);
+        moveCursor(spot.x, spot.y);
+        pumpFor(40);   // the canvas becomes the active one
+        pressLeft();
+        Sleep(80);
+        releaseLeft();
+        return waitForSentMessage();
+    }
+    // Waits without pumping until another thread waits for this one.
+    static bool waitForSentMessage()
+    {
+        const DWORD start = GetTickCount();
+        while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) {
+            if (GetTickCount() - start > 2000)
+                return false;
+            Sleep(2);
+        }
+        return true;
+    }
+    // What detaching left behind: the mouse captured, or the cursor clipped.
+    static void expectNoCaptureAndNoClip()
+    {
+        EXPECT_EQ(GetCapture(), nullptr);
+        RECT clip{};
+        GetClipCursor(&clip);
+        EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        EXPECT_EQ(clip.bottom - clip.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    }
 };
+
+enum class HostCall { none, destroy, shutDown };
 
 struct PreviewPass {
     std::vector<RecordedCall> lines;   // the committed point, then the queue
@@ -479,18 +519,208 @@ TEST_F(Stroke, TheHostMayShutTheLibraryDownInsideItsNotification)
     EXPECT_EQ(recorder.liveInstances(), 0);
 }
 
-TEST_F(Stroke, ShutDownInTheMiddleOfAStroke)
+TEST_F(Stroke, DetachingLeavesNoCaptureAndNoClipBehind)
 {
-    pressAndMove(line(*window, 30, 40, 9, 6, 12), 12);
+    struct Detach {
+        const char* name;
+        HostCall call;
+        bool inEndHandlerOfABusyHost;   // else in the middle of the stroke
+    };
+    const Detach detaches[] = {
+        {"destroyed in the middle of a stroke", HostCall::destroy, false},
+        {"shut down in the middle of a stroke", HostCall::shutDown, false},
+        {"destroyed in the end handler of a busy host", HostCall::destroy, true},
+        {"shut down in the end handler of a busy host", HostCall::shutDown, true},
+    };
+    for (const Detach& detach : detaches) {
+        SCOPED_TRACE(detach.name);
+        if (!started)
+            start();
+        const auto call = [&] {
+            const DWORD begin = GetTickCount();
+            EXPECT_EQ(detach.call == HostCall::destroy ? DestroyCanvas(canvas) : UninitSDK(), 0);
+            EXPECT_LT(GetTickCount() - begin, 250u) << "the drawing thread had to be ended forcibly";
+        };
+        pressAndMove(line(*window, 30, 40, 9, 6, 12), 12);
+        ASSERT_EQ(GetCapture(), window->hwnd());
+        if (detach.inEndHandlerOfABusyHost) {
+            window->onStroke = [&](WPARAM edge) {
+                if (edge == 1)
+                    call();
+            };
+            releaseLeft();
+            Sleep(200);   // the release request is posted before the end notification is sent
+            pumpFor(100);
+            window->onStroke = nullptr;
+        } else {
+            call();
+            expectNoCaptureAndNoClip();
+            releaseLeft();
+            pumpFor(50);
+        }
+        expectNoCaptureAndNoClip();
+        EXPECT_TRUE(window->hasItsOwnProcedure());
+        EXPECT_EQ(recorder.liveInstances(), 0);
+        if (detach.call == HostCall::destroy)
+            UninitSDK();
+        started = false;
+        window->notices.clear();
+    }
+}
+
+TEST_F(Stroke, ShutDownAndDestroyNestInAnyOrder)
+{
+    struct Nesting {
+        const char* name;
+        HostCall outer;                 // made while the end notification waits
+        std::vector<HostCall> inner;    // made by the handler of a notification
+        std::vector<int> innerResults;
+    };
+    const Nesting nestings[] = {
+        {"the final shut-down inside a destroy", HostCall::destroy, {HostCall::shutDown}, {0}},
+        {"a destroy inside the final shut-down", HostCall::shutDown, {HostCall::destroy}, {1}},
+        {"a destroy inside a destroy", HostCall::destroy, {HostCall::destroy}, {1}},
+        {"destroy, then shut down, inside the handler", HostCall::none, {HostCall::destroy, HostCall::shutDown}, {0, 0}},
+        {"shut down, then destroy, inside the handler", HostCall::none, {HostCall::shutDown, HostCall::destroy}, {0, 1}},
+    };
+    int spot = 0;
+    for (const Nesting& nesting : nestings) {
+        SCOPED_TRACE(nesting.name);
+        if (!started)
+            start();
+        const int canvasId = canvas;
+        const auto make = [&](HostCall call) { return call == HostCall::destroy ? DestroyCanvas(canvasId) : UninitSDK(); };
+        std::vector<int> innerResults;
+        int outerResult = -1;
+        const auto makeInner = [&] {
+            for (HostCall call : nesting.inner)
+                innerResults.push_back(make(call));
+        };
+        window->onStroke = [&](WPARAM edge) {
+            if (nesting.outer == HostCall::none) {
+                if (edge == 0)
+                    makeInner();
+            } else if (edge == 0) {
+                // The drawing thread goes on to the end notification, which
+                // waits until the outer call lets it through.
+                ReplyMessage(0);
+                EXPECT_TRUE(waitForSentMessage());
+                outerResult = make(nesting.outer);
+            } else {
+                makeInner();
+            }
+        };
+        const int threads = threadCount();
+        click(window->toScreen(60 + 30 * spot++, 90));   // a new spot: the mouse moves onto the canvas
+        window->onStroke = nullptr;
+
+        if (nesting.outer != HostCall::none) {
+            EXPECT_EQ(outerResult, 0);
+        }
+        EXPECT_EQ(innerResults, nesting.innerResults);
+        EXPECT_TRUE(window->hasItsOwnProcedure());
+        EXPECT_EQ(recorder.liveInstances(), 0);
+        EXPECT_EQ(threadCount(), threads - 1);
+        expectNoCaptureAndNoClip();
+        const bool shutDown = nesting.outer == HostCall::shutDown
+            || std::count(nesting.inner.begin(), nesting.inner.end(), HostCall::shutDown) > 0;
+        if (!shutDown)
+            UninitSDK();
+        started = false;
+        window->notices.clear();
+    }
+}
+
+TEST_F(Stroke, InkNeverCoversTheHostsOtherWindows)
+{
+    // Canvas client (120, 60) to (180, 120): a patch of the host's own,
+    // in green, a child of the canvas or a sibling above it.
+    static const COLORREF kPatch = RGB(0, 160, 0);
+    static const HBRUSH patchBrush = CreateSolidBrush(kPatch);
+    WNDCLASSEXW patchClass{};
+    patchClass.cbSize = sizeof patchClass;
+    patchClass.lpfnWndProc = DefWindowProcW;
+    patchClass.hInstance = GetModuleHandleW(nullptr);
+    patchClass.hbrBackground = patchBrush;
+    patchClass.lpszClassName = L"PenwickTestPatch";
+    RegisterClassExW(&patchClass);
+
+    DestroyCanvas(canvas);
+    window = std::make_unique<HostWindow>(100, 100, 300, 200, true, WS_CLIPCHILDREN);
+    ASSERT_EQ(InitCanvas(window->dc(), window->hwnd(), &canvas), 0);
+    ASSERT_EQ(SetPenWidth(canvas, 20.0f), 0);
+
+    for (const bool child : {true, false}) {
+        SCOPED_TRACE(child ? "a child of the canvas" : "a sibling above the canvas");
+        RECT place{120, 60, 180, 120};
+        HWND parent = window->hwnd();
+        if (!child) {
+            parent = GetParent(window->hwnd());
+            MapWindowPoints(window->hwnd(), parent, reinterpret_cast<POINT*>(&place), 2);
+        }
+        const HWND patch = CreateWindowExW(0, L"PenwickTestPatch", L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
+                                           60, 60, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowPos(patch, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        UpdateWindow(patch);
+        pumpFor(30);
+        const std::uint32_t green = 0x00A000;   // kPatch as 0xRRGGBB
+        ASSERT_EQ(captureClient(patch).countNot(green), 0);
+
+        // Every way the library draws to the window: a stroke 3 pixels above
+        // the patch, whose ink reaches 10 pixels on each side of the pen.
+        struct Drawing {
+            const char* name;
+            std::function<void()> draw;
+        };
+        const Drawing drawings[] = {
+            {"a stroke", [&] { drawStroke(line(*window, 40, 57, 10, 0, 23)); }},
+            {"a clear", [&] { CanvasClear(canvas); }},
+            {"a stroke in host-paint mode",
+             [&] {
+                 SetCanvasAutoPaint(canvas, 0);
+                 drawStroke(line(*window, 40, 57, 10, 0, 23));
+                 SetCanvasAutoPaint(canvas, 1);
+             }},
+            {"the window moved", [&] { SetWindowPos(window->hwnd(), nullptr, 101, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                                       SetWindowPos(window->hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                                       pumpFor(30); }},
+        };
+        for (const Drawing& drawing : drawings) {
+            drawing.draw();
+            EXPECT_EQ(captureClient(patch).countNot(green), 0) << drawing.name;
+        }
+        EXPECT_GT(captureClient(window->hwnd()).countNot(0xFFFFFF), 0);   // the strokes were drawn
+        DestroyWindow(patch);
+        pumpFor(30);
+    }
+}
+
+TEST_F(Stroke, ANonNumberInkFlowLeavesThePreviewOn)
+{
+    ASSERT_EQ(SetCanvasInkFlow(canvas, std::numeric_limits<float>::quiet_NaN()), 0);
+    drawStroke(line(*window, 30, 100, 8, 0, 20));
+    EXPECT_FALSE(previewPasses(recorder.calls(), mainEngine, previewEngine).empty());
+    for (const RecordedCall& call : callsOf(recorder.calls(), Call::setInkFlow))
+        EXPECT_EQ(call.floatArg[0], 1.0f);
+}
+
+TEST_F(Stroke, UnloadingWithoutShutDownWhileANotificationWaits)
+{
+    LoadedPenwick copy(L"penwick-unload-stroke.dll");
+    ASSERT_TRUE(copy.load());
+    HostWindow other(450, 100, 300, 200);
+    const int threads = threadCount();
+    copy.api().initSdk();
+    int otherCanvas = -1;
+    ASSERT_EQ(copy.api().initCanvas(other.dc(), other.hwnd(), &otherCanvas), 0);
+    ASSERT_TRUE(clickWhileNotPumping(other, 100, 80));
     const DWORD start = GetTickCount();
-    EXPECT_EQ(UninitSDK(), 0);
-    started = false;
-    EXPECT_LT(GetTickCount() - start, 250u);
-    releaseLeft();
+    copy.unload();
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_EQ(threadCount(), threads);
+    EXPECT_TRUE(other.hasItsOwnProcedure());
     pumpFor(50);
-    EXPECT_TRUE(window->hasItsOwnProcedure());
-    RECT clip{};
-    GetClipCursor(&clip);
-    EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(recorder.liveInstances(), 0);
+    EXPECT_EQ(SendMessageW(other.hwnd(), WM_APP + 7, 0, 0), 77);
+    expectNoCaptureAndNoClip();
+    EXPECT_EQ(recorder.liveInstances(), 2);   // the fixture's canvas alone
 }

@@ -102,11 +102,11 @@ WNDPROC HostWindow::procedure()
     return windowProc;
 }
 
-HostWindow::HostWindow(int x, int y, int width, int height, bool visible)
+HostWindow::HostWindow(int x, int y, int width, int height, bool visible, DWORD extraStyle)
 {
     const HWND parent = desk(visible);
-    window_ = CreateWindowExW(0, kHostClass, L"canvas", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width,
-                              height, parent, nullptr, GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(0, kHostClass, L"canvas", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle, x, y,
+                              width, height, parent, nullptr, GetModuleHandleW(nullptr), this);
     dc_ = GetDC(window_);
     UpdateWindow(window_);
     pumpMessages();
@@ -371,6 +371,12 @@ void Recorder::failCreates(int count) const
         fn(count);
 }
 
+void Recorder::setFailedCreateMakes(bool on) const
+{
+    if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderSetFailedCreateMakes"))
+        fn(on ? 1 : 0);
+}
+
 void Recorder::setPathClearResult(int result) const
 {
     if (const auto fn = library_.entry<recorder::SetIntFn>("RecorderSetPathClearResult"))
@@ -398,6 +404,81 @@ std::vector<recorder::RecordedCall> callsOf(const std::vector<recorder::Recorded
             result.push_back(call);
     }
     return result;
+}
+
+// --- penwick.dll loaded at run time --------------------------------------------
+
+namespace {
+
+template <typename Fn>
+bool bindExport(HMODULE module, const char* name, Fn& entry)
+{
+    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return entry != nullptr;
+}
+
+} // namespace
+
+bool PenwickExports::bind(HMODULE module)
+{
+    const bool complete = module != nullptr && bindExport(module, "InitSDK", initSdk)
+        && bindExport(module, "UninitSDK", uninitSdk) && bindExport(module, "InitCanvas", initCanvas)
+        && bindExport(module, "DestroyCanvas", destroyCanvas) && bindExport(module, "SetPenWidth", setPenWidth)
+        && bindExport(module, "GetPenWidth", getPenWidth) && bindExport(module, "SetPenColor", setPenColor)
+        && bindExport(module, "GetPenColor", getPenColor) && bindExport(module, "CanvasClear", canvasClear)
+        && bindExport(module, "GetCanvasDrawedRect", getCanvasDrawedRect)
+        && bindExport(module, "UpdateCanvas", updateCanvas) && bindExport(module, "GetCanvasDC", getCanvasDC)
+        && bindExport(module, "SetCanvasInkFlow", setCanvasInkFlow)
+        && bindExport(module, "GetCanvasInkFlow", getCanvasInkFlow)
+        && bindExport(module, "SetDrawQuality", setDrawQuality) && bindExport(module, "GetDrawQuality", getDrawQuality)
+        && bindExport(module, "GetDrawPathCount", getDrawPathCount)
+        && bindExport(module, "GetDrawPathPoint", getDrawPathPoint)
+        && bindExport(module, "DrawPathClear", drawPathClear)
+        && bindExport(module, "SetCanvasAutoPaint", setCanvasAutoPaint)
+        && bindExport(module, "IsCanvasDrawed", isCanvasDrawed);
+    if (!complete)
+        *this = PenwickExports{};
+    return complete;
+}
+
+LoadedPenwick::LoadedPenwick(const std::wstring& fileName)
+    : path_(exeFolder() + fileName), isCopy_(fileName != L"penwick.dll")
+{
+}
+
+LoadedPenwick::~LoadedPenwick()
+{
+    unload();
+    if (isCopy_)
+        DeleteFileW(path_.c_str());
+}
+
+bool LoadedPenwick::load()
+{
+    if (module_ != nullptr)
+        return true;
+    if (isCopy_ && !CopyFileW((exeFolder() + L"penwick.dll").c_str(), path_.c_str(), FALSE))
+        return false;
+    module_ = LoadLibraryW(path_.c_str());
+    if (module_ != nullptr && !api_.bind(module_))
+        unload();
+    return module_ != nullptr;
+}
+
+void LoadedPenwick::unload()
+{
+    if (module_ != nullptr)
+        FreeLibrary(module_);
+    module_ = nullptr;
+    api_ = PenwickExports{};
+}
+
+bool isInModule(const void* address, HMODULE module)
+{
+    HMODULE owner = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              static_cast<LPCWSTR>(address), &owner)
+        && owner == module;
 }
 
 // --- debugger output ---------------------------------------------------------
@@ -460,6 +541,34 @@ int threadCount()
     }
     CloseHandle(snapshot);
     return count;
+}
+
+int handleCount()
+{
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0)
+        return static_cast<int>(count);
+    // Where the system keeps no count, every handle value is asked about.
+    int probed = 0;
+    for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++probed;
+    }
+    return probed;
+}
+
+int gdiObjectCount()
+{
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int objects = 0;
+    for (std::uintptr_t index = 1; index < 0x10000; ++index) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++objects;
+    }
+    return objects;
 }
 
 int freeGdiCapacity()

@@ -33,9 +33,10 @@ struct StrokeNotice {
 // A host window (x, y in screen pixels) of a class with its own DC
 // (CS_OWNDC), so the DC that auto-paint mode keeps stays valid; it paints
 // itself white unless told otherwise. Records WM_CANVAS_STROKE.
+// `extraStyle` adds window styles (WS_CLIPCHILDREN) to those of a child.
 class HostWindow {
 public:
-    HostWindow(int x, int y, int width, int height, bool visible = true);
+    HostWindow(int x, int y, int width, int height, bool visible = true, DWORD extraStyle = 0);
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
@@ -133,6 +134,8 @@ public:
     void reset() const;
     void setLogging(bool on) const;
     void failCreates(int count) const;
+    // A failing create still makes an instance and hands it out.
+    void setFailedCreateMakes(bool on) const;
     void setPathClearResult(int result) const;
     void setReportedAlpha(int alpha) const;
     int liveInstances() const;
@@ -143,6 +146,64 @@ private:
 
 std::vector<recorder::RecordedCall> callsOf(const std::vector<recorder::RecordedCall>& calls,
                                             recorder::Call kind, int instance = -1);
+
+// --- penwick.dll loaded at run time --------------------------------------------
+
+// The 21 exports, bound by name.
+struct PenwickExports {
+    decltype(&InitSDK) initSdk = nullptr;
+    decltype(&UninitSDK) uninitSdk = nullptr;
+    decltype(&InitCanvas) initCanvas = nullptr;
+    decltype(&DestroyCanvas) destroyCanvas = nullptr;
+    decltype(&SetPenWidth) setPenWidth = nullptr;
+    decltype(&GetPenWidth) getPenWidth = nullptr;
+    decltype(&SetPenColor) setPenColor = nullptr;
+    decltype(&GetPenColor) getPenColor = nullptr;
+    decltype(&CanvasClear) canvasClear = nullptr;
+    decltype(&GetCanvasDrawedRect) getCanvasDrawedRect = nullptr;
+    decltype(&UpdateCanvas) updateCanvas = nullptr;
+    decltype(&GetCanvasDC) getCanvasDC = nullptr;
+    decltype(&SetCanvasInkFlow) setCanvasInkFlow = nullptr;
+    decltype(&GetCanvasInkFlow) getCanvasInkFlow = nullptr;
+    decltype(&SetDrawQuality) setDrawQuality = nullptr;
+    decltype(&GetDrawQuality) getDrawQuality = nullptr;
+    decltype(&GetDrawPathCount) getDrawPathCount = nullptr;
+    decltype(&GetDrawPathPoint) getDrawPathPoint = nullptr;
+    decltype(&DrawPathClear) drawPathClear = nullptr;
+    decltype(&SetCanvasAutoPaint) setCanvasAutoPaint = nullptr;
+    decltype(&IsCanvasDrawed) isCanvasDrawed = nullptr;
+
+    // False (and every entry null) unless all 21 are there.
+    bool bind(HMODULE module);
+};
+
+// penwick.dll loaded and unloaded at run time from the test's folder. A
+// `fileName` other than penwick.dll names a copy made there, which loads
+// as a module of its own beside the penwick.dll a test links with, and
+// finds the same libLPLines.dll beside it.
+class LoadedPenwick {
+public:
+    explicit LoadedPenwick(const std::wstring& fileName = L"penwick.dll");
+    ~LoadedPenwick();
+    LoadedPenwick(const LoadedPenwick&) = delete;
+    LoadedPenwick& operator=(const LoadedPenwick&) = delete;
+
+    bool load();
+    // FreeLibrary, whatever state the library is in.
+    void unload();
+    bool loaded() const { return module_ != nullptr; }
+    HMODULE module() const { return module_; }
+    const PenwickExports& api() const { return api_; }
+
+private:
+    std::wstring path_;
+    bool isCopy_ = false;
+    HMODULE module_ = nullptr;
+    PenwickExports api_;
+};
+
+// Whether `address` lies in the image of `module`.
+bool isInModule(const void* address, HMODULE module);
 
 // --- debugger output ---------------------------------------------------------
 
@@ -163,8 +224,14 @@ private:
 // --- resources -----------------------------------------------------------------
 
 int threadCount();
+// Open handles of the process.
+int handleCount();
 // How many more GDI objects the process could make (Wine keeps no count).
 int freeGdiCapacity();
+// The process's GDI objects. Where the system keeps no count (Wine's
+// GetGuiResources says 0), every handle index is looked up: Wine finds an
+// object by its index alone.
+int gdiObjectCount();
 // Bytes allocated on all heaps of the process.
 std::size_t heapBytesInUse();
 
