@@ -134,19 +134,17 @@ Status InkEngine::lineTo(double x, double y, float pressure, std::uint32_t time,
         status = Status::pathFull;
     }
 
+    bindTarget(target);
     const Tip tip = tipFor(style_, pressure);
     const InkVertex point{x, y, tip.radius, tip.strength};
-    if (curve_.distinctPoints() == 0) {
-        firstPoint_ = point;
-        minX_ = maxX_ = x;
-        minY_ = maxY_ = y;
-    }
+    if (curve_.distinctPoints() == 0)
+        startCurve(point);
+    widestTip_ = std::max(widestTip_, tip.radius);
     minX_ = std::min(minX_, x);
     maxX_ = std::max(maxX_, x);
     minY_ = std::min(minY_, y);
     maxY_ = std::max(maxY_, y);
 
-    bindTarget(target);
     IntRect dirty = tail_.area();
     pieces_.clear();
     curve_.add(point, pieces_);
@@ -156,6 +154,25 @@ Status InkEngine::lineTo(double x, double y, float pressure, std::uint32_t time,
     if (target)
         composeTarget(dirty, *target, true);
     return status;
+}
+
+// A preview that starts where the stroke it is nested in ends goes on with
+// that stroke's shape: it joins it without a seam and draws what the
+// stroke will draw when its points arrive.
+void InkEngine::startCurve(const InkVertex& point)
+{
+    const InkEngine* h = host();
+    if (h && h->curve_.endsAt(point.x, point.y)) {
+        curve_.continueFrom(h->curve_);
+        minX_ = h->minX_;
+        maxX_ = h->maxX_;
+        minY_ = h->minY_;
+        maxY_ = h->maxY_;
+        return;
+    }
+    minX_ = maxX_ = point.x;
+    minY_ = maxY_ = point.y;
+    widestTip_ = 0.0f;
 }
 
 void InkEngine::endStroke(TargetSurface* target)
@@ -169,8 +186,12 @@ void InkEngine::endStroke(TargetSurface* target)
     tail_.reset({});
     const bool neverMoved = maxX_ - minX_ <= 1.0 && maxY_ - minY_ <= 1.0;
     if (curve_.distinctPoints() > 0 && neverMoved) {
-        InkVertex dot = firstPoint_;
-        dot.radius = std::max(dot.radius, 0.5f * dotWidth(style_.penWidth));
+        // Round, on the middle of the points, as wide as a line of the pen
+        // or as the hardest press.
+        InkVertex dot;
+        dot.x = 0.5 * (minX_ + maxX_);
+        dot.y = 0.5 * (minY_ + maxY_);
+        dot.radius = std::max(widestTip_, 0.5f * dotWidth(style_.penWidth));
         dot.strength = 1.0f;
         pieces_.push_back({dot, dot});
     }

@@ -26,7 +26,7 @@ float minimumInkWidth(float penWidth)
 
 float dotWidth(float penWidth)
 {
-    return std::max(minimumInkWidth(penWidth), 0.45f * penWidth);
+    return penWidth;
 }
 
 Tip tipFor(const InkStyle& style, float pressure)

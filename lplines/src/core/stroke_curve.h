@@ -1,13 +1,22 @@
 // Turns the points of a stroke into a smooth inked centre line.
 //
-// The curve runs through every point (centripetal Catmull-Rom, which never
-// loops or overshoots on unevenly spaced points) and is cut into short
-// capsules: the hull of two inked discs, with the width and strength
-// varying smoothly from point to point.
+// Pen input comes in whole pixels, so a curve through every point would
+// show the rounding as bumps and stair steps. Each point is therefore
+// placed by a small weighted fit to its neighbours (the points of the last
+// few pixels and the one after it), never more than half a pixel from where
+// it was given, and never across a sharp turn: a corner the hand made stays
+// a corner. The curve runs through the placed points as cubic pieces whose
+// handles follow the fitted directions, cut into short capsules (the hull
+// of two inked discs).
 //
-// The piece between the last two points depends on the point that comes
-// next, so it is kept apart as the provisional tail: it is drawn as if the
-// stroke ended there and replaced when the next point arrives.
+// The width follows the pressure through a filter along the length of the
+// stroke: it changes by at most a small amount per pixel of length, so a
+// jump in pressure becomes a gentle swell while a pen pressed harder over a
+// stretch still draws wider there.
+//
+// A point's place depends on the point after it, so the piece drawn to the
+// newest point is kept apart as the provisional tail: it reaches the newest
+// point exactly and is replaced when the next point arrives.
 #pragma once
 
 #include "ink_style.h"
@@ -35,25 +44,46 @@ public:
     // Forgets every point; the next point starts a new curve.
     void restart(double flatness, bool smooth);
 
-    // Adds the next point. Pieces no later point can change are appended to
-    // `settled`; the provisional tail is rebuilt (see tail()).
+    // Adds the next point (its radius and strength as the pen asks). Pieces
+    // no later point can change are appended to `settled`; the provisional
+    // tail is rebuilt (see tail()).
     void add(const InkVertex& point, std::vector<Capsule>& settled);
 
     // Ends the curve: the provisional tail is appended to `settled`.
     void finish(std::vector<Capsule>& settled);
 
+    // Takes over another curve's points, so that points added from now on
+    // continue it exactly as they would continue the other one (the other
+    // curve's pieces are not drawn again).
+    void continueFrom(const StrokeCurve& other);
+    // Whether the newest point lies at (x, y).
+    bool endsAt(double x, double y) const;
+
     const std::vector<Capsule>& tail() const { return tail_; }
     int distinctPoints() const { return count_; }
 
 private:
-    const InkVertex& fromEnd(int i) const { return recent_[(next_ + 4 - i) % 4]; }
-    InkVertex pointBefore(int i) const;
-    void rebuildTail();
-    void appendPiece(const InkVertex& before, const InkVertex& from, const InkVertex& to,
-                     const InkVertex& after, std::vector<Capsule>& out) const;
+    struct Point {
+        InkVertex given;           // position, radius and strength as given
+        double along = 0.0;        // length of the given points' path up to here
+        InkVertex drawn;           // placed position, filtered radius and strength
+        double inX = 1.0, inY = 0.0;     // direction of the curve arriving here
+        double outX = 1.0, outY = 0.0;   // and leaving (differs at a corner)
+        bool corner = false;
+    };
+    static constexpr int kKept = 16;   // points remembered, a ring
+    static constexpr int kLookAhead = 1;
 
-    std::array<InkVertex, 4> recent_{};   // the last four distinct points, a ring
-    int next_ = 0;                        // slot of the next point
+    Point& at(int index) { return points_[static_cast<std::size_t>(index % kKept)]; }
+    const Point& at(int index) const { return points_[static_cast<std::size_t>(index % kKept)]; }
+    void place(int index, int newest);
+    bool placeCorner(int index);
+    void filterWidth(int index, const Point& before);
+    void startLikeSecond();
+    void rebuildTail();
+    void appendPiece(const Point& from, const Point& to, bool straightEnd, std::vector<Capsule>& out) const;
+
+    std::array<Point, kKept> points_{};
     int count_ = 0;                       // distinct points so far
     double flatness_ = 0.08;
     bool smooth_ = true;
