@@ -185,7 +185,7 @@ bool writeSample(const std::string& path, const std::string& fontDir, EngineUnde
         moved(find("slow slanted line"), 0, 140),
         moved(find("tablet"), 0, 205),
     };
-    Picture sample(2 * kPanelWidth + 10, kPanelHeight + kCropH * kZoom + 40);
+    Picture sample(2 * kPanelWidth + 10, kPanelHeight + kCropH * kZoom + 24);
     EngineUnderTest* engines[2] = {&baseline, &current};
     const char* titles[2] = {"today", "smoothed"};
     for (int e = 0; e < 2; ++e) {
