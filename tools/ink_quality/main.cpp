@@ -28,7 +28,7 @@ constexpr double kPi = 3.14159265358979323846;
 struct Figures {
     Spread wobble;          // centre line from whole pixels against exact positions
     Spread toInput;         // input points to the drawn centre line
-    Spread toHand;          // exact input points to the centre line drawn from them
+    Spread toHand;          // the hand's exact points to the line drawn from whole pixels
     double swell = 0.0;     // widest ink in the first 40 px over the median
     double slope = 0.0;     // px of width per px of length
     double lag = 0.0;       // newest point to the end of the ink
@@ -78,7 +78,7 @@ Figures measure(EngineUnderTest& engine, const Measured& m)
         const std::vector<Spot> hand = committedSpots(calls, true);
         const CentreLine exact = engine.centreLine(hand, kPen);
         for (const Spot& s : hand)
-            f.toHand.add(distanceToLine(s.x, s.y, exact.vertices));
+            f.toHand.add(distanceToLine(s.x, s.y, drawn.vertices));
         f.wobble.add(lineDistance(drawn.vertices, exact.vertices));
         for (const Spot& s : sent)
             f.toInput.add(distanceToLine(s.x, s.y, drawn.vertices));
@@ -257,7 +257,7 @@ int main(int argc, char** argv)
     std::printf("  click dot / pen width   %6.2f   %6.2f   >= 1.0 (roundness %.2f, %.2f)\n", totals[0].dot, totals[1].dot,
                 totals[0].roundness, totals[1].roundness);
     std::printf("  centre line to input    %6.2f   %6.2f   <= 0.5 px\n", totals[0].toInput.largest, totals[1].toInput.largest);
-    std::printf("  exact input to its line %6.3f   %6.3f   rms px: how true the smoothing is to the hand\n", totals[0].toHand.rms(), totals[1].toHand.rms());
+    std::printf("  hand to the drawn line   %6.3f   %6.3f   rms px, the hand's exact points to the ink from whole pixels\n", totals[0].toHand.rms(), totals[1].toHand.rms());
     std::printf("  lag of the ink (px)     %6.2f   %6.2f   <= 0.5\n", totals[0].lag, totals[1].lag);
     std::printf("  tablet press shows      %5.0f%%   %5.0f%%   of the width asked, over 20 px\n", 100 * totals[0].press,
                 100 * totals[1].press);

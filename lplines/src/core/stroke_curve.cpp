@@ -22,6 +22,10 @@ constexpr int kFitPoints = 12;
 constexpr int kFitFewest = 4;       // fast strokes: a few points, if this close
 constexpr double kFitFarthest = 30.0;
 constexpr double kFitReachAhead = 8.0;
+// A straight stretch: up to this many points that a straight line fits to
+// within this (rms).
+constexpr int kStraightPoints = 24;
+constexpr double kStraightSpread = 0.4;
 // Points off a straight fit by more than this (rms) lie on a bend.
 constexpr double kRoundingSpread = 0.3;
 // A corner: the next point turns away from the path of the last two pixels
@@ -220,6 +224,7 @@ void StrokeCurve::place(int index, int newest)
     int last = std::min(index + 1, newest);
     while (last < newest && last - index < kLookAhead && !at(last).corner && at(last + 1).along - p.along <= kFitReachAhead)
         ++last;
+    first = std::min(first, straightFrom(index, last));
 
     double reach = kFitReach;
     for (int j = first; j <= last; ++j)
@@ -275,6 +280,54 @@ void StrokeCurve::place(int index, int newest)
     const Vec direction = unit(slope, chord);
     p.inX = p.outX = direction.x;
     p.inY = p.outY = direction.y;
+}
+
+// Where the run of points up to `last` that a straight line fits within
+// rounding begins, going back from point `index`: along a straight stretch
+// the fit may take many points, which evens out the stair steps of a slow,
+// shallow line.
+int StrokeCurve::straightFrom(int index, int last) const
+{
+    struct Sums {
+        double n = 0, u = 0, uu = 0, x = 0, ux = 0, xx = 0, y = 0, uy = 0, yy = 0;
+        void take(const Point& q, const Point& p)
+        {
+            const double t = q.along - p.along, dx = q.given.x - p.given.x, dy = q.given.y - p.given.y;
+            n += 1;
+            u += t;
+            uu += t * t;
+            x += dx;
+            ux += t * dx;
+            xx += dx * dx;
+            y += dy;
+            uy += t * dy;
+            yy += dy * dy;
+        }
+        // Mean square distance of the points from their straight fit.
+        double spread() const
+        {
+            const double det = n * uu - u * u;
+            if (!(det > 0.0))
+                return 0.0;
+            const double bx = (n * ux - u * x) / det, ax = (x - bx * u) / n;
+            const double by = (n * uy - u * y) / det, ay = (y - by * u) / n;
+            return (xx - ax * x - bx * ux + yy - ay * y - by * uy) / n;
+        }
+    };
+    const Point& p = at(index);
+    Sums sums;
+    for (int j = index - 1; j <= last; ++j)
+        sums.take(at(j), p);
+    int first = index - 1;
+    while (first > 0 && index - first < kStraightPoints && !at(first).corner) {
+        Sums wider = sums;
+        wider.take(at(first - 1), p);
+        if (!(wider.spread() <= kStraightSpread * kStraightSpread))
+            break;
+        sums = wider;
+        --first;
+    }
+    return first;
 }
 
 void StrokeCurve::filterWidth(int index, const Point& before)

@@ -71,12 +71,13 @@ private:
         double outX = 1.0, outY = 0.0;   // and leaving (differs at a corner)
         bool corner = false;
     };
-    static constexpr int kKept = 16;   // points remembered, a ring
+    static constexpr int kKept = 32;   // points remembered, a ring
     static constexpr int kLookAhead = 1;
 
     Point& at(int index) { return points_[static_cast<std::size_t>(index % kKept)]; }
     const Point& at(int index) const { return points_[static_cast<std::size_t>(index % kKept)]; }
     void place(int index, int newest);
+    int straightFrom(int index, int last) const;
     bool placeCorner(int index);
     void filterWidth(int index, const Point& before);
     void startLikeSecond();
