@@ -48,10 +48,7 @@ constexpr double kEntryLength = 40.0;
 constexpr double kRadiusRate = 0.1;
 constexpr double kRelativeRate = 0.05;
 
-struct Vec {
-    double x;
-    double y;
-};
+using Vec = StrokeCurve::Vec;
 
 Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
 Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
@@ -206,26 +203,61 @@ bool StrokeCurve::placeCorner(int index)
     return true;
 }
 
-// Places point `index` (which has a point after it) by a weighted fit of a
-// parabola, in the length along the stroke, to its neighbours.
+// Places point `index` (given up to point `newest`): a corner stays where
+// it was given; any other point goes where a fit to its neighbours puts it,
+// at most kMostMoved away.
 void StrokeCurve::place(int index, int newest)
 {
     if (index < newest && placeCorner(index))
         return;
     Point& p = at(index);
     p.corner = false;
-    // The point before always counts, further ones while near enough and
-    // not beyond a corner.
-    int first = index - 1;
+    int first = 0, last = 0;
+    fitWindow(index, newest, first, last);
+    const Vec chord = unit(position(at(last).given) - position(at(index - 1).given), {at(index - 1).outX, at(index - 1).outY});
+    Vec offset{0.0, 0.0};
+    Vec slope = chord;
+    if (fitAround(index, first, last, offset, slope)) {
+        const double moved = length(offset);
+        if (!(moved <= kMostMoved))
+            offset = moved > 0.0 && std::isfinite(moved) ? offset * (kMostMoved / moved) : Vec{0.0, 0.0};
+    } else {
+        offset = {0.0, 0.0};
+        slope = chord;
+    }
+    p.drawn.x = p.given.x + offset.x;
+    p.drawn.y = p.given.y + offset.y;
+    const Vec direction = unit(slope, chord);
+    p.inX = p.outX = direction.x;
+    p.inY = p.outY = direction.y;
+}
+
+// The points a fit for point `index` takes: the one before always, more
+// while they are near (a few, for fast strokes) or on a straight stretch,
+// never beyond a corner; and the point after, when there is one.
+void StrokeCurve::fitWindow(int index, int newest, int& first, int& last) const
+{
+    const double along = at(index).along;
+    first = index - 1;
     while (first > 0 && index - first < kFitPoints && !at(first).corner
-           && (p.along - at(first - 1).along <= kFitReach
-               || (index - first < kFitFewest && p.along - at(first - 1).along <= kFitFarthest)))
+           && (along - at(first - 1).along <= kFitReach
+               || (index - first < kFitFewest && along - at(first - 1).along <= kFitFarthest)))
         --first;
-    int last = std::min(index + 1, newest);
-    while (last < newest && last - index < kLookAhead && !at(last).corner && at(last + 1).along - p.along <= kFitReachAhead)
+    last = std::min(index + 1, newest);
+    while (last < newest && last - index < kLookAhead && !at(last).corner
+           && at(last + 1).along - along <= kFitReachAhead)
         ++last;
     first = std::min(first, straightFrom(index, last));
+}
 
+// A weighted fit of the points `first` to `last`, in the length along the
+// stroke, evaluated at point `index`: where it puts the point (an offset
+// from where it was given) and the direction there. A straight fit smooths
+// best; where the points stray from it by more than rounding explains, the
+// path bends, and a parabola follows it.
+bool StrokeCurve::fitAround(int index, int first, int last, Vec& offset, Vec& slope) const
+{
+    const Point& p = at(index);
     double reach = kFitReach;
     for (int j = first; j <= last; ++j)
         reach = std::max(reach, std::fabs(at(j).along - p.along));
@@ -248,38 +280,20 @@ void StrokeCurve::place(int index, int newest)
             power *= u;
         }
     }
-    const Vec chord = unit(position(at(last).given) - position(at(index - 1).given), {at(index - 1).outX, at(index - 1).outY});
-    Vec offset{0.0, 0.0};
-    Vec slope = chord;
-    // A straight fit smooths best; where the points stray from it by more
-    // than rounding explains, the path bends, and a parabola follows it.
-    bool fitted = solveFit(s, tx, false, offset.x, slope.x) && solveFit(s, ty, false, offset.y, slope.y);
-    if (fitted && last - first >= 2) {
-        const double residual = squares - 2.0 * (offset.x * tx[0] + slope.x * tx[1] + offset.y * ty[0] + slope.y * ty[1])
-                              + (offset.x * offset.x + offset.y * offset.y) * s[0]
-                              + 2.0 * (offset.x * slope.x + offset.y * slope.y) * s[1]
-                              + (slope.x * slope.x + slope.y * slope.y) * s[2];
-        if (residual > kRoundingSpread * kRoundingSpread * s[0]) {
-            Vec bentOffset, bentSlope;
-            if (solveFit(s, tx, true, bentOffset.x, bentSlope.x) && solveFit(s, ty, true, bentOffset.y, bentSlope.y)) {
-                offset = bentOffset;
-                slope = bentSlope;
-            }
+    if (!solveFit(s, tx, false, offset.x, slope.x) || !solveFit(s, ty, false, offset.y, slope.y))
+        return false;
+    const double residual = squares - 2.0 * (offset.x * tx[0] + slope.x * tx[1] + offset.y * ty[0] + slope.y * ty[1])
+                          + (offset.x * offset.x + offset.y * offset.y) * s[0]
+                          + 2.0 * (offset.x * slope.x + offset.y * slope.y) * s[1]
+                          + (slope.x * slope.x + slope.y * slope.y) * s[2];
+    if (last - first >= 2 && residual > kRoundingSpread * kRoundingSpread * s[0]) {
+        Vec bentOffset, bentSlope;
+        if (solveFit(s, tx, true, bentOffset.x, bentSlope.x) && solveFit(s, ty, true, bentOffset.y, bentSlope.y)) {
+            offset = bentOffset;
+            slope = bentSlope;
         }
     }
-    if (fitted) {
-        const double moved = length(offset);
-        if (!(moved <= kMostMoved))
-            offset = moved > 0.0 && std::isfinite(moved) ? offset * (kMostMoved / moved) : Vec{0.0, 0.0};
-    } else {
-        offset = {0.0, 0.0};
-        slope = chord;
-    }
-    p.drawn.x = p.given.x + offset.x;
-    p.drawn.y = p.given.y + offset.y;
-    const Vec direction = unit(slope, chord);
-    p.inX = p.outX = direction.x;
-    p.inY = p.outY = direction.y;
+    return true;
 }
 
 // Where the run of points up to `last` that a straight line fits within

@@ -3,9 +3,9 @@
 // Pen input comes in whole pixels, so a curve through every point would
 // show the rounding as bumps and stair steps. Each point is therefore
 // placed by a small weighted fit to its neighbours (the points of the last
-// few pixels and the one after it), never more than half a pixel from where
-// it was given, and never across a sharp turn: a corner the hand made stays
-// a corner. The curve runs through the placed points as cubic pieces whose
+// few pixels, or of a straight stretch, and the one after it), never more
+// than half a pixel from where it was given, and never across a sharp
+// turn: a corner the hand made stays a corner. The curve runs through the placed points as cubic pieces whose
 // handles follow the fitted directions, cut into short capsules (the hull
 // of two inked discs).
 //
@@ -41,6 +41,12 @@ struct Capsule {
 
 class StrokeCurve {
 public:
+    // An offset or a direction in the plane.
+    struct Vec {
+        double x;
+        double y;
+    };
+
     // Forgets every point; the next point starts a new curve.
     void restart(double flatness, bool smooth);
 
@@ -77,6 +83,8 @@ private:
     Point& at(int index) { return points_[static_cast<std::size_t>(index % kKept)]; }
     const Point& at(int index) const { return points_[static_cast<std::size_t>(index % kKept)]; }
     void place(int index, int newest);
+    void fitWindow(int index, int newest, int& first, int& last) const;
+    bool fitAround(int index, int first, int last, Vec& offset, Vec& slope) const;
     int straightFrom(int index, int last) const;
     bool placeCorner(int index);
     void filterWidth(int index, const Point& before);
