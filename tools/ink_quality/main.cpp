@@ -139,12 +139,11 @@ void compareCost(EngineUnderTest& baseline, EngineUnderTest& current, const std:
 
 // --- the sample picture -------------------------------------------------------
 
-void drawAll(EngineUnderTest& engine, const std::vector<Drawing>& drawings, float pen)
+void drawAll(EngineUnderTest& engine, const std::vector<Drawing>& drawings)
 {
     for (const Drawing& d : drawings)
         for (const Stroke& s : d.strokes)
             play(engine, canvasCalls(s, d.device), false, [](const CanvasCall&) {});
-    (void)pen;
 }
 
 void drawLabel(EngineUnderTest& engine, const std::string& fontDir, const std::string& text, double x, double y)
@@ -191,7 +190,7 @@ bool writeSample(const std::string& path, const std::string& fontDir, EngineUnde
     for (int e = 0; e < 2; ++e) {
         EngineUnderTest& engine = *engines[e];
         engine.reset(kPanelWidth, kPanelHeight, kPen, 0xFF1F3A93u);
-        drawAll(engine, page, kPen);
+        drawAll(engine, page);
         drawLabel(engine, fontDir, titles[e], 15, 20);
         const int left = e * (kPanelWidth + 10);
         paste(sample, engine.shown(), left, 0, 0, 0, kPanelWidth, kPanelHeight, 1);

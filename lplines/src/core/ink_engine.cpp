@@ -184,10 +184,13 @@ void InkEngine::endStroke(TargetSurface* target)
     pieces_.clear();
     curve_.finish(pieces_);
     tail_.reset({});
-    const bool neverMoved = maxX_ - minX_ <= 1.0 && maxY_ - minY_ <= 1.0;
-    if (curve_.distinctPoints() > 0 && neverMoved) {
-        // Round, on the middle of the points, as wide as a line of the pen
-        // or as the hardest press.
+    // A stroke that stays within the pen's width (a click, the dot over an
+    // i) is a dot to the eye: round, on the middle of its points, as wide
+    // as a line of the pen or as the hardest press. A preview never ends a
+    // stroke, so it draws none.
+    const double dotReach = std::max(1.0, static_cast<double>(style_.penWidth));
+    const bool dotLike = maxX_ - minX_ <= dotReach && maxY_ - minY_ <= dotReach && host() == nullptr;
+    if (curve_.distinctPoints() > 0 && dotLike) {
         InkVertex dot;
         dot.x = 0.5 * (minX_ + maxX_);
         dot.y = 0.5 * (minY_ + maxY_);

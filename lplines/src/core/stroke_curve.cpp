@@ -37,14 +37,9 @@ constexpr double kCornerCosine = -0.25;
 // The width follows a change in pressure over about this length, and never
 // changes by more than kRadiusRate (or kRelativeRate of the radius, for
 // wide pens) per pixel of length; it narrows faster, so that a pen that
-// lifts tapers off. Over a stroke's first kEntryLength pixels
-// it widens more slowly still: a mouse stroke begins with a made-up ramp of
-// pressure, and ink that starts fine and swells in looks written, where a
-// knot at every start does not.
+// lifts tapers off.
 constexpr double kWidthReach = 12.0;
 constexpr double kLiftReach = 6.0;
-constexpr double kEntryReach = 40.0;
-constexpr double kEntryLength = 40.0;
 constexpr double kRadiusRate = 0.1;
 constexpr double kRelativeRate = 0.05;
 
@@ -350,9 +345,7 @@ void StrokeCurve::filterWidth(int index, const Point& before)
     const double step = length(position(p.drawn) - position(before.drawn));
     const double radius = before.drawn.radius;
     const double wanted = p.given.radius;
-    double reach = std::max(wanted < radius ? kLiftReach : kWidthReach, 4.0 * radius);
-    if (wanted > radius && p.along < kEntryLength)
-        reach += (kEntryReach - kWidthReach) * (1.0 - p.along / kEntryLength);
+    const double reach = std::max(wanted < radius ? kLiftReach : kWidthReach, 4.0 * radius);
     const double share = 1.0 - std::exp(-step / reach);
     const double most = std::max(kRadiusRate, kRelativeRate * radius) * step;
     const double change = std::clamp(share * (wanted - radius), -most, most);

@@ -88,8 +88,8 @@ TEST(Raster, SixteenPointCircleIsRoundNotAPolygon)
 }
 
 // A click reports hardly any pressure (or a tablet's hard press) and may
-// jitter by a pixel: it leaves a round dot on the middle of its points, as
-// wide as a line of the pen, or as the press asks.
+// jitter: a stroke within the pen's width leaves a round dot on the middle
+// of its points, as wide as a line of the pen, or as the press asks.
 TEST(Raster, AClickLeavesARoundDotAsWideAsThePen)
 {
     const struct {
@@ -101,6 +101,8 @@ TEST(Raster, AClickLeavesARoundDotAsWideAsThePen)
         {6.0f, {{30, 30, 0.05f}, {31, 30, 0.02f}, {31, 31, 0.0f}}, 6.0},
         {16.0f, {{30, 30, 0.2f}, {30, 30, 0.0f}}, 16.0},
         {4.0f, {{30, 30, 2.0f}, {30, 30, 0.0f}}, 8.0},
+        // The dot over an i, a little scribble within the pen's width.
+        {6.0f, {{30, 30, 0.2f}, {32, 29, 0.4f}, {33, 31, 0.6f}, {31, 33, 0.8f}, {29, 31, 1.0f}, {30, 30, 0.0f}}, 6.0},
     };
     for (const auto& c : cases) {
         Workshop workshop;
