@@ -113,6 +113,19 @@ TEST(InkEngine, PathRecordsEveryPointWithStrokeMarks)
     EXPECT_EQ(path[2].flags, kPathEnd);
     EXPECT_EQ(path[3].flags, kPathBegin | kPathEnd);
 
+    // The ink smooths whole-pixel points; the record keeps them as given.
+    std::vector<StrokePoint> jagged;
+    for (int i = 0; i < 30; ++i)
+        jagged.push_back({10.0 + 2 * i, 50.0 + (i % 3 == 1), 0.3f + 0.02f * static_cast<float>(i)});
+    engine->clearPath();
+    drawStroke(*engine, jagged, nullptr);
+    ASSERT_EQ(engine->path().size(), jagged.size());
+    for (std::size_t i = 0; i < jagged.size(); ++i) {
+        EXPECT_EQ(engine->path()[i].x, static_cast<float>(jagged[i].x)) << i;
+        EXPECT_EQ(engine->path()[i].y, static_cast<float>(jagged[i].y)) << i;
+        EXPECT_EQ(engine->path()[i].pressure, jagged[i].pressure) << i;
+    }
+
     // Cleared in the middle of a stroke: the stroke's next point begins it
     // in the record.
     engine->beginStroke();
