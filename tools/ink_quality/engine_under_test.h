@@ -53,8 +53,8 @@ public:
 
     // The centre line the engine's curve gives a stroke (no pixels).
     virtual CentreLine centreLine(const std::vector<Spot>& stroke, float penWidth) const = 0;
-    // Nanoseconds per LineTo for the stroke drawn `rounds` times on a
-    // canvas of the given size.
+    // Nanoseconds of CPU time per LineTo for the stroke drawn `rounds` times
+    // on a canvas of the given size.
     virtual double lineToCost(const std::vector<Spot>& stroke, float penWidth, int width, int height,
                               int rounds) = 0;
 };
