@@ -363,6 +363,12 @@ void StrokeCurve::rebuildTail()
         Point& q = at(j);
         if (j > 1)
             place(j, newest);
+        if (j == newest) {
+            // The ink reaches the newest point itself, arriving the way the
+            // points so far lead there: the pen's tip is never behind.
+            q.drawn.x = q.given.x;
+            q.drawn.y = q.given.y;
+        }
         filterWidth(j, at(j - 1));
         if (j == 1)
             startLikeSecond();
