@@ -123,10 +123,14 @@ float edgeWidthOf(const Capsule& capsule, const StrokeInk& ink)
     return ink.edgeWidth + ink.softness * std::max(capsule.from.radius, capsule.to.radius);
 }
 
-// No ink lies farther than this from the capsule's axis.
+// No ink lies farther than this from the capsule's axis: a pixel is inked
+// while its centre is less than half the edge outside the hull. The small
+// slack covers rounding in the float distance; a wider margin would only
+// cost work (every pixel within reach is evaluated, and composed again on
+// both surfaces).
 float reachOf(const Capsule& capsule, const StrokeInk& ink)
 {
-    return std::max(capsule.from.radius, capsule.to.radius) + 0.5f * edgeWidthOf(capsule, ink) + 1.0f;
+    return std::max(capsule.from.radius, capsule.to.radius) + 0.5f * edgeWidthOf(capsule, ink) + 0.01f;
 }
 
 IntRect pixelBox(double minX, double minY, double maxX, double maxY)
