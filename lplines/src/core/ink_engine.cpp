@@ -92,8 +92,7 @@ void InkEngine::beginStroke()
     open_ = true;
     strokeSerial_ = workshop_.nextSerial();
     ink_ = strokeInkFor(style_);
-    for (std::size_t c = 0; c < weight_.size(); ++c)
-        weight_[c] = static_cast<std::uint32_t>(std::lround(static_cast<double>(c) / 255.0 * ink_.opacity * 65536.0));
+    mixer_.set(ink_.rgb, ink_.opacity);
     curve_.restart(ink_.flatness, ink_.smooth);
     targetId_ = 0;
     targetSerial_ = 0;
@@ -276,7 +275,7 @@ void InkEngine::composeOwn(const IntRect& dirty, bool withCapture)
                     tile.ownBackground[i] = row[x];
                     Tile::hold(tile.ownHeld, x, y);
                 }
-                row[x] = mixPixel(tile.ownBackground[i], ink_.rgb, weight_[ink]);
+                row[x] = mixer_.mix(tile.ownBackground[i], ink);
             }
         }
     });
@@ -323,7 +322,7 @@ void InkEngine::composeTarget(const IntRect& dirty, TargetSurface& target, bool 
                     tile.targetBackground[i] = hostHolds ? hostTile->targetBackground[i] : row[x];
                     Tile::hold(tile.targetHeld, x, y);
                 }
-                row[x] = mixPixel(tile.targetBackground[i], ink_.rgb, weight_[ink]);
+                row[x] = mixer_.mix(tile.targetBackground[i], ink);
             }
         }
     });
@@ -387,7 +386,7 @@ void InkEngine::bakeHostInk(const InkEngine& host)
                 if (!Tile::held(tile.targetHeld, x, y))
                     continue;
                 std::uint32_t& background = tile.targetBackground[static_cast<std::size_t>(Tile::index(x, y))];
-                background = mixPixel(background, host.ink_.rgb, host.weight_[hostInk.at(x, y)]);
+                background = host.mixer_.mix(background, hostInk.at(x, y));
             }
     }
 }

@@ -124,7 +124,7 @@ private:
     bool open_ = false;
     std::uint64_t strokeSerial_ = 0;     // 0: no stroke data
     StrokeInk ink_;
-    std::array<std::uint32_t, 256> weight_{};   // coverage -> mixing weight of 65536
+    InkMixer mixer_;                     // the stroke's ink at each coverage
     StrokeCurve curve_;
     TileGrid tiles_;
     DenseCoverage tail_;
