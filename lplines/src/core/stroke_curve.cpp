@@ -49,7 +49,10 @@ Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
 Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
 Vec operator*(Vec a, double s) { return {a.x * s, a.y * s}; }
 double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y; }
-double length(Vec a) { return std::hypot(a.x, a.y); }
+// Coordinates come from floats (the entry points take them), so their
+// squares cannot overflow a double: hypot's care would only cost time, a
+// few dozen times a point.
+double length(Vec a) { return std::sqrt(a.x * a.x + a.y * a.y); }
 Vec position(const InkVertex& v) { return {v.x, v.y}; }
 
 // The unit vector along `v`, or `otherwise` when it has no direction.
