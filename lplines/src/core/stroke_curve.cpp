@@ -16,16 +16,13 @@ constexpr int kMaxPiecesPerSegment = 256;
 // off by at most half a pixel across the line.
 constexpr double kMostMoved = 0.49;
 // The fit takes the points of the last few pixels of the stroke (and the
-// point after), no more than this many.
+// few after), no more than this many.
 constexpr double kFitReach = 8.0;
 constexpr int kFitPoints = 12;
 constexpr int kFitFewest = 4;       // fast strokes: a few points, if this close
 constexpr double kFitFarthest = 30.0;
-constexpr double kFitReachAhead = 8.0;
-// A straight stretch: up to this many points that a straight line fits to
-// within this (rms).
-constexpr int kStraightPoints = 24;
-constexpr double kStraightSpread = 0.4;
+// A straight stretch: points that a straight line fits to within this (rms).
+constexpr double kStraightSpread = 0.5;
 // Points off a straight fit by more than this (rms) lie on a bend.
 constexpr double kRoundingSpread = 0.3;
 // A corner: the next point turns away from the path of the last two pixels
@@ -99,6 +96,7 @@ bool solveFit(const double s[5], const double t[3], bool quadratic, double& a, d
 void StrokeCurve::restart(double flatness, bool smooth)
 {
     count_ = 0;
+    lastSettled_ = 0;
     flatness_ = flatness;
     smooth_ = smooth;
     tail_.clear();
@@ -108,6 +106,7 @@ void StrokeCurve::continueFrom(const StrokeCurve& other)
 {
     points_ = other.points_;
     count_ = other.count_;
+    lastSettled_ = other.lastSettled_;
     tail_.clear();
 }
 
@@ -140,23 +139,39 @@ void StrokeCurve::add(const InkVertex& point, std::vector<Capsule>& settled)
     p = Point{};
     p.given = point;
     p.drawn = point;
+    p.straightFrom = n;
     if (n == 0) {
         settled.push_back({point, point});
         tail_.clear();
         return;
     }
     p.along = at(n - 1).along + length(position(point) - position(at(n - 1).given));
-    // The point that has all the points after it that its place depends
-    // on is placed for good, and the piece to it settles.
-    const int settling = n - kLookAhead;
-    if (settling >= 1) {
-        place(settling, n);
-        filterWidth(settling, at(settling - 1));
-        if (settling == 1)
-            startLikeSecond();
-        appendPiece(at(settling - 1), at(settling), false, settled);
-    }
+    // The new point tells whether the one before it is a corner, and how
+    // far back the points run straight to it.
+    if (n >= 2)
+        markCorner(n - 1);
+    p.straightFrom = straightRunTo(n);
+    settle(settled);
     rebuildTail();
+}
+
+// Places for good, and appends the pieces to, every point whose fit has
+// all its points now.
+void StrokeCurve::settle(std::vector<Capsule>& settled)
+{
+    const int newest = count_ - 1;
+    while (lastSettled_ + 1 < newest) {
+        const int index = lastSettled_ + 1;
+        const int last = lastAhead(index, newest);
+        if (!at(index).corner && last == newest && last - index < kLookAhead)
+            break;   // a later point may still join its fit
+        lastSettled_ = index;
+        place(index, newest);
+        filterWidth(index, at(index - 1));
+        if (index == 1)
+            startLikeSecond();
+        appendPiece(at(index - 1), at(index), false, settled);
+    }
 }
 
 // The curve starts as if mirrored: it leaves its first point the way it
@@ -177,10 +192,12 @@ void StrokeCurve::finish(std::vector<Capsule>& settled)
     tail_.clear();
 }
 
-bool StrokeCurve::placeCorner(int index)
+// A corner: the point after `index` turns away from the path of the last
+// two pixels by more than about 105 degrees. A corner stays where it was
+// given, and the curve turns sharply there.
+void StrokeCurve::markCorner(int index)
 {
     Point& p = at(index);
-    p.corner = false;
     const Vec here = position(p.given);
     int j = index - 1;
     while (j > 0 && index - j < kFitPoints && !at(j).corner && length(here - position(at(j).given)) < kCornerChord)
@@ -188,17 +205,14 @@ bool StrokeCurve::placeCorner(int index)
     const Vec in = here - position(at(j).given);
     const Vec out = position(at(index + 1).given) - here;
     if (length(in) < 1.0 || length(out) < 1.0 || dot(in, out) > kCornerCosine * length(in) * length(out))
-        return false;
+        return;
     p.corner = true;
-    p.drawn.x = p.given.x;
-    p.drawn.y = p.given.y;
     const Vec inward = unit(in, {1.0, 0.0});
     const Vec outward = unit(out, inward);
     p.inX = inward.x;
     p.inY = inward.y;
     p.outX = outward.x;
     p.outY = outward.y;
-    return true;
 }
 
 // Places point `index` (given up to point `newest`): a corner stays where
@@ -206,10 +220,11 @@ bool StrokeCurve::placeCorner(int index)
 // at most kMostMoved away.
 void StrokeCurve::place(int index, int newest)
 {
-    if (index < newest && placeCorner(index))
-        return;
     Point& p = at(index);
-    p.corner = false;
+    p.drawn.x = p.given.x;
+    p.drawn.y = p.given.y;
+    if (p.corner)
+        return;
     int first = 0, last = 0;
     fitWindow(index, newest, first, last);
     const Vec chord = unit(position(at(last).given) - position(at(index - 1).given), {at(index - 1).outX, at(index - 1).outY});
@@ -223,16 +238,29 @@ void StrokeCurve::place(int index, int newest)
         offset = {0.0, 0.0};
         slope = chord;
     }
-    p.drawn.x = p.given.x + offset.x;
-    p.drawn.y = p.given.y + offset.y;
+    p.drawn.x += offset.x;
+    p.drawn.y += offset.y;
     const Vec direction = unit(slope, chord);
     p.inX = p.outX = direction.x;
     p.inY = p.outY = direction.y;
 }
 
+// The last point a fit for point `index` takes (given up to `newest`): the
+// next always, more while they are near, up to kLookAhead, never beyond a
+// corner.
+int StrokeCurve::lastAhead(int index, int newest) const
+{
+    const double along = at(index).along;
+    int last = std::min(index + 1, newest);
+    while (last < newest && last - index < kLookAhead && !at(last).corner
+           && at(last + 1).along - along <= kFitFarthest)
+        ++last;
+    return last;
+}
+
 // The points a fit for point `index` takes: the one before always, more
 // while they are near (a few, for fast strokes) or on a straight stretch,
-// never beyond a corner; and the point after, when there is one.
+// never beyond a corner; and those after it (lastAhead).
 void StrokeCurve::fitWindow(int index, int newest, int& first, int& last) const
 {
     const double along = at(index).along;
@@ -241,11 +269,10 @@ void StrokeCurve::fitWindow(int index, int newest, int& first, int& last) const
            && (along - at(first - 1).along <= kFitReach
                || (index - first < kFitFewest && along - at(first - 1).along <= kFitFarthest)))
         --first;
-    last = std::min(index + 1, newest);
-    while (last < newest && last - index < kLookAhead && !at(last).corner
-           && at(last + 1).along - along <= kFitReachAhead)
-        ++last;
-    first = std::min(first, straightFrom(index, last));
+    last = lastAhead(index, newest);
+    const int straight = std::max(at(last).straightFrom, index - kStraightPoints);
+    if (straight < index)
+        first = std::min(first, straight);
 }
 
 // A weighted fit of the points `first` to `last`, in the length along the
@@ -294,11 +321,10 @@ bool StrokeCurve::fitAround(int index, int first, int last, Vec& offset, Vec& sl
     return true;
 }
 
-// Where the run of points up to `last` that a straight line fits within
-// rounding begins, going back from point `index`: along a straight stretch
-// the fit may take many points, which evens out the stair steps of a slow,
-// shallow line.
-int StrokeCurve::straightFrom(int index, int last) const
+// How far back from point `last` the points lie along a straight line, to
+// within rounding: along a straight stretch a fit may take many points,
+// which evens out the stair steps of a slow, shallow line.
+int StrokeCurve::straightRunTo(int last) const
 {
     struct Sums {
         double n = 0, u = 0, uu = 0, x = 0, ux = 0, xx = 0, y = 0, uy = 0, yy = 0;
@@ -326,12 +352,23 @@ int StrokeCurve::straightFrom(int index, int last) const
             return (xx - ax * x - bx * ux + yy - ay * y - by * uy) / n;
         }
     };
-    const Point& p = at(index);
+    const Point& p = at(last);
+    if (at(last - 1).corner)
+        return last - 1;
+    const int farthest = std::max(0, last - kStraightPoints - kLookAhead);
+    // Mostly the run to the point before goes on to this one: try that
+    // first, and grow from this point alone only when it does not.
     Sums sums;
-    for (int j = index - 1; j <= last; ++j)
+    int first = std::max(at(last - 1).straightFrom, farthest);
+    for (int j = first; j <= last; ++j)
         sums.take(at(j), p);
-    int first = index - 1;
-    while (first > 0 && index - first < kStraightPoints && !at(first).corner) {
+    if (!(sums.spread() <= kStraightSpread * kStraightSpread)) {
+        sums = Sums{};
+        sums.take(at(last - 1), p);
+        sums.take(p, p);
+        first = last - 1;
+    }
+    while (first > farthest && !at(first).corner) {
         Sums wider = sums;
         wider.take(at(first - 1), p);
         if (!(wider.spread() <= kStraightSpread * kStraightSpread))
@@ -362,20 +399,20 @@ void StrokeCurve::rebuildTail()
     if (count_ < 2)
         return;
     const int newest = count_ - 1;
-    for (int j = std::max(0, newest - kLookAhead) + 1; j <= newest; ++j) {
+    for (int j = lastSettled_ + 1; j <= newest; ++j) {
         Point& q = at(j);
-        if (j > 1)
+        if (j < newest) {
             place(j, newest);
-        if (j == newest) {
-            // The ink reaches the newest point itself, arriving the way the
-            // points so far lead there: the pen's tip is never behind.
+        } else {
+            // The ink reaches the newest point itself, arriving as the piece
+            // to it would end a stroke: the pen's tip is never behind.
             q.drawn.x = q.given.x;
             q.drawn.y = q.given.y;
         }
         filterWidth(j, at(j - 1));
         if (j == 1)
             startLikeSecond();
-        appendPiece(at(j - 1), q, j == newest && j == 1, tail_);
+        appendPiece(at(j - 1), q, j == newest, tail_);
     }
 }
 

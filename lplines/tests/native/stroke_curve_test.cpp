@@ -211,28 +211,49 @@ TEST(StrokeCurve, SixteenPointsOfACircleGiveARoundCurve)
     EXPECT_LT(worst, 0.35);
 }
 
-TEST(StrokeCurve, TailIsProvisionalUntilTheNextPoint)
+// The pieces to the newest few points are provisional, drawn again as
+// each point arrives: the settled ink must go on exactly where it ended,
+// the provisional ink must start there, and the provisional stretch must
+// stay a few points long however long the stroke grows.
+TEST(StrokeCurve, ProvisionalTailStartsWhereTheSettledInkEndsAndStaysShort)
 {
-    StrokeCurve curve;
-    curve.restart(0.08, true);
-    std::vector<Capsule> settled;
-    curve.add(point(0, 0), settled);
-    curve.add(point(30, 0), settled);
-    EXPECT_EQ(settled.size(), 1u);   // only the dot at the start
-    ASSERT_FALSE(curve.tail().empty());
-    EXPECT_DOUBLE_EQ(curve.tail().back().to.x, 30.0);
-
-    curve.add(point(30, 30), settled);
-    // The segment to (30, 0) is settled now, bending towards (30, 30).
-    EXPECT_GT(settled.size(), 2u);
-    EXPECT_DOUBLE_EQ(settled.back().to.x, 30.0);
-    EXPECT_DOUBLE_EQ(curve.tail().back().to.y, 30.0);
-
-    const std::size_t tailPieces = curve.tail().size();
-    const std::size_t before = settled.size();
-    curve.finish(settled);
-    EXPECT_EQ(settled.size(), before + tailPieces);
-    EXPECT_TRUE(curve.tail().empty());
+    const struct {
+        const char* name;
+        std::vector<InkVertex> points;
+    } cases[] = {
+        {"slow shallow slant", wholePixels({{10.2, 20.3}, {120.7, 29.1}}, 1.3)},
+        {"zig-zag", wholePixels({{10, 60}, {28, 15}, {46, 60}, {64, 15}}, 2.5)},
+        {"sparse points", {point(0, 0), point(40, 10), point(60, 50), point(20, 80), point(0, 60), point(30, 30)}},
+    };
+    for (const auto& c : cases) {
+        StrokeCurve curve;
+        curve.restart(0.08, true);
+        std::vector<Capsule> settled;
+        for (std::size_t i = 0; i < c.points.size(); ++i) {
+            const std::size_t before = settled.size();
+            curve.add(c.points[i], settled);
+            if (before > 0 && settled.size() > before) {
+                EXPECT_DOUBLE_EQ(settled[before].from.x, settled[before - 1].to.x) << c.name << " " << i;
+                EXPECT_DOUBLE_EQ(settled[before].from.y, settled[before - 1].to.y) << c.name << " " << i;
+            }
+            if (i == 0)
+                continue;
+            ASSERT_FALSE(curve.tail().empty()) << c.name << " " << i;
+            EXPECT_DOUBLE_EQ(curve.tail().front().from.x, settled.back().to.x) << c.name << " " << i;
+            EXPECT_DOUBLE_EQ(curve.tail().front().from.y, settled.back().to.y) << c.name << " " << i;
+            // The provisional ink starts near one of the last few points.
+            double nearest = 1e300;
+            for (std::size_t j = i >= 4 ? i - 4 : 0; j < i; ++j)
+                nearest = std::min(nearest, std::hypot(curve.tail().front().from.x - c.points[j].x,
+                                                       curve.tail().front().from.y - c.points[j].y));
+            EXPECT_LE(nearest, 0.5) << c.name << " " << i;
+        }
+        const std::size_t tailPieces = curve.tail().size();
+        const std::size_t before = settled.size();
+        curve.finish(settled);
+        EXPECT_EQ(settled.size(), before + tailPieces) << c.name;
+        EXPECT_TRUE(curve.tail().empty()) << c.name;
+    }
 }
 
 TEST(StrokeCurve, RepeatedPointIsOneDotThatKeepsTheLatestPressure)
