@@ -178,10 +178,10 @@ IntRect CapsuleRasterizer::draw(const Capsule& capsule, const StrokeInk& ink, co
 
     // Rows only need the pixels near the axis line.
     const double axisX = c.to.x - c.from.x, axisY = c.to.y - c.from.y;
-    const double axisLength = std::hypot(axisX, axisY);
+    const double axisLength = std::sqrt(axisX * axisX + axisY * axisY);
     const bool slanted = axisLength > 1e-6 && std::fabs(axisY / axisLength) > 1e-3;
-    const double ux = slanted ? axisX / axisLength : 0.0;
-    const double uy = slanted ? axisY / axisLength : 0.0;
+    const double runPerRow = slanted ? axisX / axisY : 0.0;
+    const double half = slanted ? reach * axisLength / std::fabs(axisY) : 0.0;
 
     const float strengthFrom = c.from.strength;
     const float strengthTo = c.to.strength;
@@ -192,8 +192,7 @@ IntRect CapsuleRasterizer::draw(const Capsule& capsule, const StrokeInk& ink, co
         int x0 = box.left;
         int x1 = box.right;
         if (slanted) {
-            const double centre = (y - c.from.y) * ux / uy + c.from.x;
-            const double half = reach / std::fabs(uy);
+            const double centre = (y - c.from.y) * runPerRow + c.from.x;
             x0 = std::max(x0, static_cast<int>(std::ceil(centre - half)));
             x1 = std::min(x1, static_cast<int>(std::floor(centre + half)) + 1);
         }
