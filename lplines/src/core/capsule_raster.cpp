@@ -15,6 +15,8 @@ bool clipSegment(Capsule& c, double left, double top, double right, double botto
     const double dy = c.to.y - c.from.y;
     double t0 = 0.0;
     double t1 = 1.0;
+    int side0 = -1;   // the edge that cut each end, if any
+    int side1 = -1;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {c.from.x - left, right - c.from.x, c.from.y - top, bottom - c.from.y};
     for (int i = 0; i < 4; ++i) {
@@ -24,27 +26,39 @@ bool clipSegment(Capsule& c, double left, double top, double right, double botto
             continue;
         }
         const double r = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, r);
-        else
-            t1 = std::min(t1, r);
+        if (p[i] < 0.0) {
+            if (r > t0) {
+                t0 = r;
+                side0 = i;
+            }
+        } else if (r < t1) {
+            t1 = r;
+            side1 = i;
+        }
         if (t0 > t1)
             return false;
     }
     const Capsule original = c;
-    auto at = [&](double t) {
+    const double edges[4] = {left, right, top, bottom};
+    // A cut end lies on its edge exactly: interpolating a coordinate of a
+    // far-away end would lose the canvas in rounding.
+    auto at = [&](double t, int side) {
         InkVertex v;
         v.x = original.from.x + dx * t;
         v.y = original.from.y + dy * t;
+        if (side == 0 || side == 1)
+            v.x = edges[side];
+        else
+            v.y = edges[side];
         v.radius = static_cast<float>(original.from.radius + (original.to.radius - original.from.radius) * t);
         v.strength = static_cast<float>(original.from.strength
                                         + (original.to.strength - original.from.strength) * t);
         return v;
     };
-    if (t0 > 0.0)
-        c.from = at(t0);
-    if (t1 < 1.0)
-        c.to = at(t1);
+    if (side0 >= 0)
+        c.from = at(t0, side0);
+    if (side1 >= 0)
+        c.to = at(t1, side1);
     return true;
 }
 
@@ -109,10 +123,14 @@ float edgeWidthOf(const Capsule& capsule, const StrokeInk& ink)
     return ink.edgeWidth + ink.softness * std::max(capsule.from.radius, capsule.to.radius);
 }
 
-// No ink lies farther than this from the capsule's axis.
+// No ink lies farther than this from the capsule's axis: a pixel is inked
+// while its centre is less than half the edge outside the hull. The small
+// slack covers rounding in the float distance; a wider margin would only
+// cost work (every pixel within reach is evaluated, and composed again on
+// both surfaces).
 float reachOf(const Capsule& capsule, const StrokeInk& ink)
 {
-    return std::max(capsule.from.radius, capsule.to.radius) + 0.5f * edgeWidthOf(capsule, ink) + 1.0f;
+    return std::max(capsule.from.radius, capsule.to.radius) + 0.5f * edgeWidthOf(capsule, ink) + 0.01f;
 }
 
 IntRect pixelBox(double minX, double minY, double maxX, double maxY)
@@ -160,10 +178,10 @@ IntRect CapsuleRasterizer::draw(const Capsule& capsule, const StrokeInk& ink, co
 
     // Rows only need the pixels near the axis line.
     const double axisX = c.to.x - c.from.x, axisY = c.to.y - c.from.y;
-    const double axisLength = std::hypot(axisX, axisY);
+    const double axisLength = std::sqrt(axisX * axisX + axisY * axisY);
     const bool slanted = axisLength > 1e-6 && std::fabs(axisY / axisLength) > 1e-3;
-    const double ux = slanted ? axisX / axisLength : 0.0;
-    const double uy = slanted ? axisY / axisLength : 0.0;
+    const double runPerRow = slanted ? axisX / axisY : 0.0;
+    const double half = slanted ? reach * axisLength / std::fabs(axisY) : 0.0;
 
     const float strengthFrom = c.from.strength;
     const float strengthTo = c.to.strength;
@@ -174,8 +192,7 @@ IntRect CapsuleRasterizer::draw(const Capsule& capsule, const StrokeInk& ink, co
         int x0 = box.left;
         int x1 = box.right;
         if (slanted) {
-            const double centre = (y - c.from.y) * ux / uy + c.from.x;
-            const double half = reach / std::fabs(uy);
+            const double centre = (y - c.from.y) * runPerRow + c.from.x;
             x0 = std::max(x0, static_cast<int>(std::ceil(centre - half)));
             x1 = std::min(x1, static_cast<int>(std::floor(centre + half)) + 1);
         }

@@ -92,8 +92,7 @@ void InkEngine::beginStroke()
     open_ = true;
     strokeSerial_ = workshop_.nextSerial();
     ink_ = strokeInkFor(style_);
-    for (std::size_t c = 0; c < weight_.size(); ++c)
-        weight_[c] = static_cast<std::uint32_t>(std::lround(static_cast<double>(c) / 255.0 * ink_.opacity * 65536.0));
+    mixer_.set(ink_.rgb, ink_.opacity);
     curve_.restart(ink_.flatness, ink_.smooth);
     targetId_ = 0;
     targetSerial_ = 0;
@@ -134,19 +133,17 @@ Status InkEngine::lineTo(double x, double y, float pressure, std::uint32_t time,
         status = Status::pathFull;
     }
 
+    bindTarget(target);
     const Tip tip = tipFor(style_, pressure);
     const InkVertex point{x, y, tip.radius, tip.strength};
-    if (curve_.distinctPoints() == 0) {
-        firstPoint_ = point;
-        minX_ = maxX_ = x;
-        minY_ = maxY_ = y;
-    }
+    if (curve_.distinctPoints() == 0)
+        startCurve(point);
+    widestTip_ = std::max(widestTip_, tip.radius);
     minX_ = std::min(minX_, x);
     maxX_ = std::max(maxX_, x);
     minY_ = std::min(minY_, y);
     maxY_ = std::max(maxY_, y);
 
-    bindTarget(target);
     IntRect dirty = tail_.area();
     pieces_.clear();
     curve_.add(point, pieces_);
@@ -158,6 +155,25 @@ Status InkEngine::lineTo(double x, double y, float pressure, std::uint32_t time,
     return status;
 }
 
+// A preview that starts where the stroke it is nested in ends goes on with
+// that stroke's shape: it joins it without a seam and draws what the
+// stroke will draw when its points arrive.
+void InkEngine::startCurve(const InkVertex& point)
+{
+    const InkEngine* h = host();
+    if (h && h->curve_.endsAt(point.x, point.y)) {
+        curve_.continueFrom(h->curve_);
+        minX_ = h->minX_;
+        maxX_ = h->maxX_;
+        minY_ = h->minY_;
+        maxY_ = h->maxY_;
+        return;
+    }
+    minX_ = maxX_ = point.x;
+    minY_ = maxY_ = point.y;
+    widestTip_ = 0.0f;
+}
+
 void InkEngine::endStroke(TargetSurface* target)
 {
     if (!open_)
@@ -167,10 +183,17 @@ void InkEngine::endStroke(TargetSurface* target)
     pieces_.clear();
     curve_.finish(pieces_);
     tail_.reset({});
-    const bool neverMoved = maxX_ - minX_ <= 1.0 && maxY_ - minY_ <= 1.0;
-    if (curve_.distinctPoints() > 0 && neverMoved) {
-        InkVertex dot = firstPoint_;
-        dot.radius = std::max(dot.radius, 0.5f * dotWidth(style_.penWidth));
+    // A stroke that stays within the pen's width (a click, the dot over an
+    // i) is a dot to the eye: round, on the middle of its points, as wide
+    // as a line of the pen or as the hardest press. A preview never ends a
+    // stroke, so it draws none.
+    const double dotReach = std::max(1.0, static_cast<double>(style_.penWidth));
+    const bool dotLike = maxX_ - minX_ <= dotReach && maxY_ - minY_ <= dotReach && host() == nullptr;
+    if (curve_.distinctPoints() > 0 && dotLike) {
+        InkVertex dot;
+        dot.x = 0.5 * (minX_ + maxX_);
+        dot.y = 0.5 * (minY_ + maxY_);
+        dot.radius = std::max(widestTip_, 0.5f * dotWidth(style_.penWidth));
         dot.strength = 1.0f;
         pieces_.push_back({dot, dot});
     }
@@ -252,7 +275,7 @@ void InkEngine::composeOwn(const IntRect& dirty, bool withCapture)
                     tile.ownBackground[i] = row[x];
                     Tile::hold(tile.ownHeld, x, y);
                 }
-                row[x] = mixPixel(tile.ownBackground[i], ink_.rgb, weight_[ink]);
+                row[x] = mixer_.mix(tile.ownBackground[i], ink);
             }
         }
     });
@@ -299,7 +322,7 @@ void InkEngine::composeTarget(const IntRect& dirty, TargetSurface& target, bool 
                     tile.targetBackground[i] = hostHolds ? hostTile->targetBackground[i] : row[x];
                     Tile::hold(tile.targetHeld, x, y);
                 }
-                row[x] = mixPixel(tile.targetBackground[i], ink_.rgb, weight_[ink]);
+                row[x] = mixer_.mix(tile.targetBackground[i], ink);
             }
         }
     });
@@ -363,7 +386,7 @@ void InkEngine::bakeHostInk(const InkEngine& host)
                 if (!Tile::held(tile.targetHeld, x, y))
                     continue;
                 std::uint32_t& background = tile.targetBackground[static_cast<std::size_t>(Tile::index(x, y))];
-                background = mixPixel(background, host.ink_.rgb, host.weight_[hostInk.at(x, y)]);
+                background = host.mixer_.mix(background, hostInk.at(x, y));
             }
     }
 }

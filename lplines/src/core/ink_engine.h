@@ -103,6 +103,7 @@ private:
     void forgetBackgrounds();
     void discardStroke();
     void bindTarget(TargetSurface* target);
+    void startCurve(const InkVertex& point);
     void drawSettled(IntRect& dirty);
     void rebuildTail(IntRect& dirty);
     void composeOwn(const IntRect& area, bool withCapture);
@@ -123,7 +124,7 @@ private:
     bool open_ = false;
     std::uint64_t strokeSerial_ = 0;     // 0: no stroke data
     StrokeInk ink_;
-    std::array<std::uint32_t, 256> weight_{};   // coverage -> mixing weight of 65536
+    InkMixer mixer_;                     // the stroke's ink at each coverage
     StrokeCurve curve_;
     TileGrid tiles_;
     DenseCoverage tail_;
@@ -136,7 +137,7 @@ private:
     bool hadNested_ = false;
     bool recordedInStroke_ = false;
     double minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
-    InkVertex firstPoint_;
+    float widestTip_ = 0.0f;   // the largest radius the pen asked for
 };
 
 // Every engine instance of the process, so that strokes drawn on the same

@@ -41,8 +41,9 @@ Tip tipFor(const InkStyle& style, float pressure);
 // The smallest width the engine draws, for a given pen width.
 float minimumInkWidth(float penWidth);
 
-// Diameter of the dot left by a stroke that never moved (a click), so that
-// a dot stays visible whatever pressure the click reported.
+// Diameter of the dot left by a stroke that never moved (a click): as wide
+// as a line of the pen at full pressure, whatever pressure the click
+// reported (a mouse click reports hardly any).
 float dotWidth(float penWidth);
 
 // The ink of one stroke, fixed when the stroke begins.

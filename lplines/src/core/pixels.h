@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -65,16 +67,39 @@ void fillPixels(const PixelView& view, const IntRect& area, std::uint32_t value)
 // Copies the overlap of two views placed at the same origin.
 void copyOverlap(const PixelView& from, const PixelView& to);
 
-// Mixes `ink` (its alpha is ignored) over `background` with weight
-// `weight` out of 65536; the background keeps its own alpha byte, because
-// the surfaces we paint on are opaque pictures, not layers.
-inline std::uint32_t mixPixel(std::uint32_t background, std::uint32_t ink, std::uint32_t weight)
-{
-    const std::uint32_t keep = 65536u - weight;
-    const std::uint32_t r = (((background >> 16) & 0xFFu) * keep + ((ink >> 16) & 0xFFu) * weight + 32768u) >> 16;
-    const std::uint32_t g = (((background >> 8) & 0xFFu) * keep + ((ink >> 8) & 0xFFu) * weight + 32768u) >> 16;
-    const std::uint32_t b = ((background & 0xFFu) * keep + (ink & 0xFFu) * weight + 32768u) >> 16;
-    return (background & 0xFF000000u) | (r << 16) | (g << 8) | b;
-}
+// Mixes one ink over backgrounds at any of the 256 coverages. The ink's
+// alpha is ignored; each channel becomes (background x (65536 - weight) +
+// ink x weight) / 65536, rounded, where weight is the coverage's share of
+// the opacity. The background keeps its own alpha byte, because the
+// surfaces we paint on are opaque pictures, not layers. The ink's part of
+// every channel is worked out once per ink: composing mixes every pixel a
+// point touches, on both surfaces.
+class InkMixer {
+public:
+    void set(std::uint32_t ink, float opacity)
+    {
+        for (std::size_t c = 0; c < levels_.size(); ++c) {
+            const auto weight = static_cast<std::uint32_t>(std::lround(static_cast<double>(c) / 255.0 * opacity * 65536.0));
+            levels_[c] = {65536u - weight, ((ink >> 16) & 0xFFu) * weight + 32768u,
+                          ((ink >> 8) & 0xFFu) * weight + 32768u, (ink & 0xFFu) * weight + 32768u};
+        }
+    }
+
+    std::uint32_t mix(std::uint32_t background, std::uint8_t coverage) const
+    {
+        const Level& level = levels_[coverage];
+        const std::uint32_t r = (((background >> 16) & 0xFFu) * level.keep + level.red) >> 16;
+        const std::uint32_t g = (((background >> 8) & 0xFFu) * level.keep + level.green) >> 16;
+        const std::uint32_t b = ((background & 0xFFu) * level.keep + level.blue) >> 16;
+        return (background & 0xFF000000u) | (r << 16) | (g << 8) | b;
+    }
+
+private:
+    struct Level {
+        std::uint32_t keep;                // 65536 - weight
+        std::uint32_t red, green, blue;    // ink channel x weight, plus half for rounding
+    };
+    std::array<Level, 256> levels_{};
+};
 
 } // namespace lplines

@@ -53,9 +53,12 @@ TEST(InkEngine, EachPointLocksOnlyTheAreaOfItsInkWhateverTheCanvasSize)
         TestEngine engine(workshop, size.first, size.second);
         MemoryTarget target(size.first, size.second);
         drawStroke(*engine, wavyStroke(40), &target);
+        // A point repaints the few steps of the stroke its provisional ink
+        // spans (each at most 6 px across and 9.6 px up or down here) and
+        // the pen's reach around them.
         for (const IntRect& r : target.locks()) {
             EXPECT_LE(r.width(), 40);
-            EXPECT_LE(r.height(), 40);
+            EXPECT_LE(r.height(), 48);
         }
         locksBySize.push_back(target.locks());
     }
@@ -112,6 +115,19 @@ TEST(InkEngine, PathRecordsEveryPointWithStrokeMarks)
     EXPECT_EQ(path[1].flags, 0u);
     EXPECT_EQ(path[2].flags, kPathEnd);
     EXPECT_EQ(path[3].flags, kPathBegin | kPathEnd);
+
+    // The ink smooths whole-pixel points; the record keeps them as given.
+    std::vector<StrokePoint> jagged;
+    for (int i = 0; i < 30; ++i)
+        jagged.push_back({10.0 + 2 * i, 50.0 + (i % 3 == 1), 0.3f + 0.02f * static_cast<float>(i)});
+    engine->clearPath();
+    drawStroke(*engine, jagged, nullptr);
+    ASSERT_EQ(engine->path().size(), jagged.size());
+    for (std::size_t i = 0; i < jagged.size(); ++i) {
+        EXPECT_EQ(engine->path()[i].x, static_cast<float>(jagged[i].x)) << i;
+        EXPECT_EQ(engine->path()[i].y, static_cast<float>(jagged[i].y)) << i;
+        EXPECT_EQ(engine->path()[i].pressure, jagged[i].pressure) << i;
+    }
 
     // Cleared in the middle of a stroke: the stroke's next point begins it
     // in the record.

@@ -87,16 +87,52 @@ TEST(Raster, SixteenPointCircleIsRoundNotAPolygon)
     }
 }
 
-TEST(Raster, AClickLeavesAVisibleDot)
+// A click reports hardly any pressure (or a tablet's hard press) and may
+// jitter: a stroke within the pen's width leaves a round dot on the middle
+// of its points, as wide as a line of the pen, or as the press asks.
+TEST(Raster, AClickLeavesARoundDotAsWideAsThePen)
 {
-    Workshop workshop;
-    TestEngine engine(workshop, 60, 60);
-    engine->setPenWidth(6.0f);
-    drawStroke(*engine, {{30, 30, 0.05f}, {30, 30, 0.02f}}, nullptr);
-    const Canvas& s = engine.surface();
-    EXPECT_EQ(s.darkness(30, 30), 255);
-    const double across = s.inkAcrossColumn(30, 0, 60);
-    EXPECT_NEAR(across, dotWidth(6.0f), 0.4);
+    const struct {
+        float pen;
+        std::vector<StrokePoint> points;
+        double diameter;
+    } cases[] = {
+        {2.0f, {{30, 30, 0.08f}, {30, 30, 0.04f}}, 2.1},
+        {6.0f, {{30, 30, 0.05f}, {31, 30, 0.02f}, {31, 31, 0.0f}}, 6.1},
+        {16.0f, {{30, 30, 0.2f}, {30, 30, 0.0f}}, 16.1},
+        {4.0f, {{30, 30, 2.0f}, {30, 30, 0.0f}}, 8.0},
+        // The dot over an i, a little scribble within the pen's width.
+        {6.0f, {{30, 30, 0.2f}, {32, 29, 0.4f}, {33, 31, 0.6f}, {31, 33, 0.8f}, {29, 31, 1.0f}, {30, 30, 0.0f}}, 6.1},
+    };
+    for (const auto& c : cases) {
+        Workshop workshop;
+        TestEngine engine(workshop, 60, 60);
+        engine->setPenWidth(c.pen);
+        drawStroke(*engine, c.points, nullptr);
+        const Canvas& s = engine.surface();
+        double cx = 0, cy = 0, total = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x) {
+                total += s.darkness(x, y);
+                cx += s.darkness(x, y) * x;
+                cy += s.darkness(x, y) * y;
+            }
+        ASSERT_GT(total, 0) << c.pen;
+        cx /= total;
+        cy /= total;
+        // Whole dark pixels and the half-covered rim, across its middle row
+        // and column: the diameter both ways.
+        const int row = static_cast<int>(std::lround(cy)), column = static_cast<int>(std::lround(cx));
+        double across = 0, down = 0;
+        for (int i = 0; i < 60; ++i) {
+            across += s.darkness(i, row) / 255.0;
+            down += s.darkness(column, i) / 255.0;
+        }
+        EXPECT_NEAR(across, c.diameter, 0.35) << "pen " << c.pen;
+        EXPECT_NEAR(down, across, 0.2) << "pen " << c.pen;
+        EXPECT_NEAR(total / 255.0, 3.14159 * c.diameter * c.diameter / 4, 0.5 + 0.03 * c.diameter * c.diameter)
+            << "pen " << c.pen;
+    }
 }
 
 TEST(Raster, FallingPressureTapersToAFadingHairline)

@@ -63,12 +63,12 @@ struct InkSpot {
 IntRect inkBounds(const InkSpot* spots, std::size_t count, float penWidth);
 
 // The last points given to the engine in the current stroke. A new point
-// makes the engine settle the curve up to the point before and redraw the
-// provisional piece that ends at the new one, so the ink it changes lies
-// near the last four points.
+// makes the engine settle the piece to the point four before it and redraw
+// the provisional pieces from there to the new one, so the ink it changes
+// lies near the last five points.
 class StrokeTrail {
 public:
-    static constexpr std::size_t kLength = 4;
+    static constexpr std::size_t kLength = 5;
 
     void restart() { count_ = 0; }
     void add(const InkSpot& spot);

@@ -98,14 +98,14 @@ TEST(InkBounds, LeavesRoomForCurvesBulgingPastThePoints)
     EXPECT_GE(bounds.bottom, 125);
 }
 
-TEST(StrokeTrail, CoversTheLastFourPoints)
+TEST(StrokeTrail, CoversTheLastFivePoints)
 {
     StrokeTrail trail;
     for (int i = 0; i < 10; ++i)
         trail.add({i * 10, 0, 1.0f});
     const IntRect area = trail.inkArea(1.0f);
-    EXPECT_LE(area.left, 60);   // points 60, 70, 80, 90 remain
-    EXPECT_GT(area.left, 40);
+    EXPECT_LE(area.left, 50);   // points 50, 60, 70, 80, 90 remain
+    EXPECT_GT(area.left, 30);
     EXPECT_GE(area.right, 91);
     trail.restart();
     EXPECT_TRUE(trail.inkArea(1.0f).isEmpty());

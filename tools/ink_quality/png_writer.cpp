@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-namespace lplines {
+namespace inkq {
 
 namespace {
 
@@ -32,9 +32,9 @@ struct FileCloser {
 
 } // namespace
 
-bool writePng(const std::string& path, const PixelView& picture)
+bool writePng(const std::string& path, const Picture& picture)
 {
-    if (picture.empty())
+    if (picture.width <= 0 || picture.height <= 0)
         return false;
     // Each row starts with filter 1 (difference to the pixel on the left),
     // which turns the blank paper into zeros that deflate well.
@@ -71,4 +71,4 @@ bool writePng(const std::string& path, const PixelView& picture)
     return std::fwrite(file.data(), 1, file.size(), out.get()) == file.size();
 }
 
-} // namespace lplines
+} // namespace inkq
