@@ -249,6 +249,21 @@ TEST(InstallEndToEnd, RegistryIsNeverLeftHalfWritten)
     EXPECT_EQ(readFile(deviceRegistry), registry("devices", models));
 }
 
+TEST(InstallEndToEnd, LocksThatCannotBeFromALiveRunHereAreTakenOver)
+{
+    Sandbox box;
+    const QString package = box.package("p.7z"_q, descriptionXml(driverFields("D1", "K1", "32")));
+    const QString lock = box.app("Temp.lock"_q);
+    // What a power cut leaves, a live process of another host, garbage, a folder.
+    for (const QByteArray &leftover : {QByteArray(), QByteArray("1\nkdpsetup\nelsewhere.example\n"),
+                                      QByteArray("\x01\x02 garbage"), QByteArray("<folder>")}) {
+        writeFile(leftover == "<folder>" ? lock + "/inside"_q : lock, leftover);
+        const Sandbox::Run run = box.run({package}, {}, list({"timeout", "-s", "KILL", "30"}));
+        EXPECT_TRUE(run.err.endsWith(successful)) << leftover.constData() << " gave " << run.exitCode;
+        EXPECT_FALSE(QFileInfo::exists(lock));
+    }
+}
+
 TEST(InstallEndToEnd, RunsFromOneFolderTakeTurns)
 {
     Sandbox box;

@@ -1,0 +1,69 @@
+#include "TurnLock.h"
+
+#include "Folders.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QThread>
+
+namespace {
+
+// How often a live run's lock is looked at again.
+constexpr int pollIntervalMs = 50;
+
+// The machine name QLockFile writes into its lock files.
+QString thisMachine()
+{
+#ifdef Q_OS_WIN
+    return qEnvironmentVariable("COMPUTERNAME");
+#else
+    return QSysInfo::machineHostName();
+#endif
+}
+
+} // namespace
+
+TurnLock::TurnLock(const QString &path) : lockPath(path), lock(path)
+{
+    // QLockFile itself takes over the lock of a process of this machine that
+    // has ended; a lock's age says nothing, as a run may take long.
+    lock.setStaleLockTime(0);
+}
+
+TurnLock::Outcome TurnLock::take(int waitLimitMs)
+{
+    const QDeadlineTimer deadline(waitLimitMs);
+    for (;;) {
+        if (lock.tryLock(0))
+            return Outcome::taken;
+        if (lock.error() != QLockFile::LockFailedError)
+            return Outcome::unavailable;
+        if (cannotBeALiveRunHere() && takeOver())
+            continue;
+        if (deadline.hasExpired())
+            return Outcome::busy;
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(pollIntervalMs, deadline.remainingTime())));
+    }
+}
+
+bool TurnLock::cannotBeALiveRunHere() const
+{
+    qint64 pid = 0;
+    QString machine;
+    QString application;
+    if (!lock.getLockInfo(&pid, &machine, &application))
+        return true;
+    return !machine.isEmpty() && machine != thisMachine();
+}
+
+bool TurnLock::takeOver()
+{
+    const QFileInfo entry(lockPath);
+    if (entry.isDir() && !entry.isSymLink())
+        return removeFolder(lockPath);
+    // Refused while a live run holds the file: QLockFile keeps it locked
+    // (Unix) or open without sharing its deletion (Windows) from the moment
+    // it makes it, before its contents are written.
+    return lock.removeStaleLockFile();
+}
