@@ -143,6 +143,7 @@ TEST(InstallEndToEnd, PackageDescriptionMustBeReadable)
     const QList<QPair<QByteArray, QByteArray>> cases = {
         {"<driver><modelid>K1</modelid>", "xml file does not exist! \n-2 \n"},
         {quadratic, "xml file does not exist! \n-2 \n"},
+        {QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000), "xml file does not exist! \n-2 \n"},
         {"<drivers><modelid>K1</modelid></drivers>", "-1 \n"}};
     for (const auto &[config, log] : cases) {
         const Sandbox::Run run = box.run({box.package("p.7z"_q, config)});

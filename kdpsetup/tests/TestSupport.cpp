@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTextCodec>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,11 @@ QByteArray registry(const char *root, const QList<QByteArray> &values, const QBy
     for (const QByteArray &value : values)
         xml += "    <" + entry + ">" + value + "</" + entry + ">\n";
     return xml + "</" + root + ">\n";
+}
+
+QByteArray withByteOrderMark(const QString &text, const char *codec)
+{
+    return QTextCodec::codecForName(codec)->fromUnicode(text); // Qt writes the mark
 }
 
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields)

@@ -48,6 +48,10 @@ extern const QByteArray reloadedDeclaration;
 QByteArray registry(const char *root, const QList<QByteArray> &values,
                     const QByteArray &declaration = createdDeclaration);
 
+// TEXT in the Unicode encoding CODEC ("UTF-16LE", "UTF-16BE"...), after
+// its byte-order mark.
+QByteArray withByteOrderMark(const QString &text, const char *codec);
+
 // A package description with the given fields, in file order.
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields);
 
