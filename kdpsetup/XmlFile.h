@@ -32,9 +32,13 @@ std::unique_ptr<QDomDocument> loadXmlDocument(const QString &path);
 // The document XML holds, or none (see readXmlFile).
 std::unique_ptr<QDomDocument> parseXmlDocument(const QByteArray &xml);
 
-// Writes DOCUMENT to PATH, indented by 4 spaces per level, in the encoding
-// its declaration names (UTF-8 without a byte-order mark when it names
-// none), with the platform's line ends. The file is replaced atomically: a
-// failed or interrupted write leaves the previous file as it was. Returns
-// true only when the new file is in place.
+// DOCUMENT as saveXmlDocument writes it: indented by 4 spaces per level, in
+// the encoding its declaration names (UTF-8 without a byte-order mark when
+// it names none; UTF-16 and UTF-32 with one), with the platform's line ends.
+// A character the encoding can't hold is written as a reference to the
+// whole character.
+QByteArray serialisedXmlDocument(const QDomDocument &document);
+
+// Writes DOCUMENT to PATH (see serialisedXmlDocument and replaceFile).
+// Returns true only when the new contents are in place.
 bool saveXmlDocument(const QString &path, const QDomDocument &document);

@@ -16,6 +16,7 @@
 namespace {
 
 const QByteArray successful = "Setup Successful! \n\n";
+constexpr unsigned nobody = 65534;
 
 TEST(InstallEndToEnd, Installs7zAndZipPackagesInteractiveAndSilent)
 {
@@ -287,6 +288,42 @@ TEST(InstallEndToEnd, RunsFromOneFolderTakeTurns)
                     "K2/D2/config.xml", "K2/D2/driver.dll", "K2/config.xml", "config.xml"}));
     EXPECT_EQ(readFile(box.keyDrivers32() + "K2/D2/driver.dll"_q), "MZ driver p2.zip");
     EXPECT_FALSE(QFileInfo::exists(box.app("Temp.lock"_q)));
+}
+
+TEST(InstallEndToEnd, RegistriesKeepTheirOwnerAndAreUpdatedWhereTheFolderIsReadOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand files to another user";
+    Sandbox box;
+    const QString deviceRegistry = box.keyDrivers32() + "config.xml"_q;
+    writeFile(deviceRegistry, registry("devices", {"K0"}));
+    giveTree(box.path(), nobody);
+    setMode(deviceRegistry, 0640);
+    const QStringList asNobody = list({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    const auto install = [&](const char *driver, const char *model, const QStringList &wrapper) {
+        return box.run({box.package(QString::fromUtf8(driver) + ".7z"_q,
+                                    descriptionXml(driverFields(driver, model, "32")))}, {}, wrapper);
+    };
+
+    // Root adds a model: the registry stays its owner's, with its mode, so
+    // the owner's own installs go on working.
+    EXPECT_TRUE(install("D1", "K1", {}).err.endsWith(successful));
+    EXPECT_EQ(ownerOf(deviceRegistry), nobody);
+    EXPECT_EQ(modeOf(deviceRegistry), 0640u);
+    EXPECT_TRUE(install("D2", "K2", asNobody).err.endsWith(successful));
+
+    // A writable registry in a folder that can take no new file.
+    QDir().mkpath(box.keyDrivers32() + "K3"_q);
+    giveTree(box.keyDrivers32() + "K3"_q, nobody);
+    giveTree(deviceRegistry, 0);
+    setMode(deviceRegistry, 0666);
+    giveTree(box.keyDrivers32(), 0, false);
+    setMode(box.keyDrivers32(), 0555);
+    const quint64 inode = inodeOf(deviceRegistry);
+    EXPECT_TRUE(install("D3", "K3", asNobody).err.endsWith(successful));
+    EXPECT_EQ(readFile(deviceRegistry), registry("devices", {"K0", "K1", "K2", "K3"}, reloadedDeclaration));
+    EXPECT_EQ(inodeOf(deviceRegistry), inode);
+    EXPECT_EQ(ownerOf(deviceRegistry), 0u);
 }
 
 } // namespace
