@@ -1,6 +1,9 @@
 #include "FileWriting.h"
 
+#include "Folders.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
@@ -9,6 +12,9 @@
 #endif
 
 namespace {
+
+// More copies than any key home will ever gather.
+constexpr int keptCopiesLimit = 1000;
 
 // Gives the new file FILE, about to replace PATH, the old file's owner and
 // group. False when that is not allowed.
@@ -80,4 +86,27 @@ bool replaceFile(const QString &path, const QByteArray &bytes)
         return false;
     }
     return file.commit();
+}
+
+QString keepAside(const QString &path, bool read, const QByteArray &bytes)
+{
+    for (int copy = 1; copy <= keptCopiesLimit; ++copy) {
+        const QString name = path + QLatin1String(".bad")
+                             + (copy == 1 ? QString() : QLatin1Char('.') + QString::number(copy));
+        if (entryExists(name))
+            continue;
+        if (!read) // never a folder: only what could be a registry is moved
+            return QFileInfo(path).isFile() && QFile::rename(path, name) ? name : QString();
+        QFile kept(name);
+        if (!kept.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (entryExists(name))
+                continue; // taken meanwhile
+            return QString();
+        }
+        if (kept.write(bytes) == bytes.size() && kept.flush())
+            return name;
+        kept.remove();
+        return QString();
+    }
+    return QString();
 }

@@ -13,3 +13,10 @@
 //   fails.
 // Returns true only when the new contents are in place.
 bool replaceFile(const QString &path, const QByteArray &bytes);
+
+// Keeps what is at PATH under a name of its own beside it, PATH.bad, or
+// PATH.bad.2, PATH.bad.3 ... when those are taken; an earlier copy is never
+// replaced. BYTES are written there when READ is true; otherwise (a file
+// that can't be read) the file itself is moved there. Returns the name
+// used, or a null text when nothing could be kept.
+QString keepAside(const QString &path, bool read, const QByteArray &bytes);

@@ -63,13 +63,22 @@ TEST_F(KeyHomeRegistry, MatchesElementTextExactlyWhateverTheTag)
                                  "    <driver>d1</driver>\n    <driver>D1</driver>\n</drivers>\n");
 }
 
-TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewWrongRootsRefused)
+TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewAfterTheirBytesAreKeptWrongRootsRefused)
 {
     writeFile(devices, "<devices><device>K0</device>");
     writeFile(drivers, "not xml");
     EXPECT_EQ(update("K1", "D1"), 0);
     EXPECT_EQ(readFile(devices), registry("devices", {"K1"}));
     EXPECT_EQ(readFile(drivers), registry("drivers", {"D1"}));
+    EXPECT_EQ(readFile(devices + ".bad"_q), "<devices><device>K0</device>");
+    EXPECT_EQ(readFile(drivers + ".bad"_q), "not xml");
+
+    // A later bad file never takes the name of an earlier one.
+    writeFile(devices, "<devices>");
+    EXPECT_EQ(update("K2", "D1"), 0);
+    EXPECT_EQ(readFile(devices), registry("devices", {"K2"}));
+    EXPECT_EQ(readFile(devices + ".bad"_q), "<devices><device>K0</device>");
+    EXPECT_EQ(readFile(devices + ".bad.2"_q), "<devices>");
 
     writeFile(devices, registry("drivers", {"K0"}));
     EXPECT_EQ(update("K1", "D2"), -1);
