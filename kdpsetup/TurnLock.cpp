@@ -2,6 +2,7 @@
 
 #include "Folders.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -11,6 +12,10 @@ namespace {
 
 // How often a live run's lock is looked at again.
 constexpr int pollIntervalMs = 50;
+// A live run writes what identifies it right after it makes the file: a
+// lock that stays empty or unreadable this long was left by a run that
+// died in between (or by a power cut).
+constexpr qint64 unidentifiedGraceMs = 2000;
 
 // The machine name QLockFile writes into its lock files.
 QString thisMachine()
@@ -52,9 +57,11 @@ bool TurnLock::cannotBeALiveRunHere() const
     qint64 pid = 0;
     QString machine;
     QString application;
-    if (!lock.getLockInfo(&pid, &machine, &application))
-        return true;
-    return !machine.isEmpty() && machine != thisMachine();
+    if (lock.getLockInfo(&pid, &machine, &application))
+        return !machine.isEmpty() && machine != thisMachine();
+    const QFileInfo entry(lockPath);
+    const qint64 age = entry.lastModified().msecsTo(QDateTime::currentDateTime());
+    return entry.isDir() || qAbs(age) > unidentifiedGraceMs;
 }
 
 bool TurnLock::takeOver()

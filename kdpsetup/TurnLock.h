@@ -6,8 +6,9 @@
 // A lock file that makes runs take turns with what sits beside it (Temp/,
 // the key home registries). A lock left by a run that can't still be going
 // on this machine is taken over: its process is gone, it names another
-// machine, it is empty or unreadable (what a power cut leaves), or it is not
-// a file at all. A live run's lock is waited for, but only so long.
+// machine, it has been empty or unreadable for a while (what a power cut
+// leaves), or it is not a file at all. A live run's lock is waited for,
+// but only so long.
 class TurnLock {
 public:
     enum class Outcome {

@@ -4,6 +4,7 @@
 
 #include "Sandbox.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -260,6 +261,9 @@ TEST(InstallEndToEnd, LocksThatCannotBeFromALiveRunHereAreTakenOver)
     for (const QByteArray &leftover : {QByteArray(), QByteArray("1\nkdpsetup\nelsewhere.example\n"),
                                       QByteArray("\x01\x02 garbage"), QByteArray("<folder>")}) {
         writeFile(leftover == "<folder>" ? lock + "/inside"_q : lock, leftover);
+        QFile file(lock); // left an hour ago
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
         const Sandbox::Run run = box.run({package}, {}, list({"timeout", "-s", "KILL", "30"}));
         EXPECT_TRUE(run.err.endsWith(successful)) << leftover.constData() << " gave " << run.exitCode;
         EXPECT_FALSE(QFileInfo::exists(lock));
