@@ -100,6 +100,13 @@ bool ZavInstaller::createDriverRegistry(const QString &path)
 int ZavInstaller::updateKeyHomeRegistry(const QString &deviceRegistryPath,
                                         const QString &driverRegistryPath)
 {
+    // Runs from other folders may install into this key home at the same
+    // time: they take turns, or one would write back a file without what
+    // the other had just added.
+    TurnLock registryLock(deviceRegistryPath + QLatin1String(".lock"));
+    if (!takeTurn(registryLock))
+        return -1;
+
     const XmlFileContents devices = readXmlFile(deviceRegistryPath);
     if (devices.document) {
         if (!addToRegistry(*devices.document, deviceRegistryFormat, description.modelid, deviceRegistryPath))
