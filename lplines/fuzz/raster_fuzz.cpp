@@ -5,21 +5,15 @@
 // rectangle draw() returns, which capsuleBounds() also contains.
 
 #include "capsule_raster.h"
-#include "fuzz_values.h"
+#include "fuzz_support.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 using namespace lplines;
 
-[[noreturn]] void broken(const char* promise)
-{
-    std::fprintf(stderr, "broken promise: %s\n", promise);
-    std::abort();
-}
+using fuzz::broken;
 
 class CheckingSink final : public CoverageSink {
 public:

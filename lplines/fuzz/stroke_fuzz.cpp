@@ -6,13 +6,11 @@
 // pixel buffer at its exact size); non-finite coordinates are refused;
 // the engine locks only areas of sensible size.
 
-#include "fuzz_values.h"
+#include "fuzz_support.h"
 #include "ink_engine.h"
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -20,11 +18,7 @@ namespace {
 
 using namespace lplines;
 
-[[noreturn]] void broken(const char* promise)
-{
-    std::fprintf(stderr, "broken promise: %s\n", promise);
-    std::abort();
-}
+using fuzz::broken;
 
 // Surfaces are never larger than this in the harness, so a lock of more
 // pixels than four of them means the work did not follow the ink.
