@@ -45,7 +45,10 @@ bool isSafeFolderName(const QString &name)
         return false;
     if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
         return false;
-    if (name.compare(QLatin1String("config.xml"), Qt::CaseInsensitive) == 0)
+    // The registry and the files kept beside it (config.xml.bad,
+    // config.xml.lock) share the folder with the model folders.
+    if (name.compare(QLatin1String("config.xml"), Qt::CaseInsensitive) == 0
+        || name.startsWith(QLatin1String("config.xml."), Qt::CaseInsensitive))
         return false;
     return !holdsForbiddenCharacter(name) && !holdsSurrogateAlone(name) && !isReservedDeviceName(name);
 }

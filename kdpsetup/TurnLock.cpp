@@ -1,9 +1,8 @@
 #include "TurnLock.h"
 
-#include "Folders.h"
-
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QThread>
@@ -66,9 +65,11 @@ bool TurnLock::cannotBeALiveRunHere() const
 
 bool TurnLock::takeOver()
 {
+    // A folder is no lock; an empty one is removed, one that holds
+    // anything is not ours to delete, so it is waited for like a live lock.
     const QFileInfo entry(lockPath);
     if (entry.isDir() && !entry.isSymLink())
-        return removeFolder(lockPath);
+        return QDir().rmdir(lockPath);
     // Refused while a live run holds the file: QLockFile keeps it locked
     // (Unix) or open without sharing its deletion (Windows) from the moment
     // it makes it, before its contents are written.

@@ -7,8 +7,8 @@
 // the key home registries). A lock left by a run that can't still be going
 // on this machine is taken over: its process is gone, it names another
 // machine, it has been empty or unreadable for a while (what a power cut
-// leaves), or it is not a file at all. A live run's lock is waited for,
-// but only so long.
+// leaves), or it is an empty folder. A live run's lock is waited for, but
+// only so long.
 class TurnLock {
 public:
     enum class Outcome {

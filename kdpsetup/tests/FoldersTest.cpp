@@ -88,7 +88,8 @@ TEST(FolderName, AcceptsOnlyNamesThatStayOneFolderDeep)
         EXPECT_FALSE(isSafeFolderName(alone));
     for (const char *bad : {"", ".", "..", "a/b", "a\\b", "/abs", "C:", "C:x", "a<b", "a>b", "a\"b", "a|b", "a?b",
                             "a*b", "tab\there", "nl\n", "del\x7f", "\xc2\x85", "dot.", "space ", "CON", "nul",
-                            "Com1", "lpt9.txt", "config.xml", "CONFIG.XML"})
+                            "Com1", "lpt9.txt", "config.xml", "CONFIG.XML", "config.xml.lock",
+                            "Config.xml.bad.2"})
         EXPECT_FALSE(isSafeFolderName(QString::fromUtf8(bad))) << bad;
 }
 

@@ -5,6 +5,7 @@
 #include "Sandbox.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -257,10 +258,14 @@ TEST(InstallEndToEnd, LocksThatCannotBeFromALiveRunHereAreTakenOver)
     Sandbox box;
     const QString package = box.package("p.7z"_q, descriptionXml(driverFields("D1", "K1", "32")));
     const QString lock = box.app("Temp.lock"_q);
-    // What a power cut leaves, a live process of another host, garbage, a folder.
+    // What a power cut leaves, a live process of another host, garbage, an
+    // empty folder.
     for (const QByteArray &leftover : {QByteArray(), QByteArray("1\nkdpsetup\nelsewhere.example\n"),
                                       QByteArray("\x01\x02 garbage"), QByteArray("<folder>")}) {
-        writeFile(leftover == "<folder>" ? lock + "/inside"_q : lock, leftover);
+        if (leftover == "<folder>")
+            QDir().mkpath(lock);
+        else
+            writeFile(lock, leftover);
         QFile file(lock); // left an hour ago
         if (file.open(QIODevice::ReadWrite))
             file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);

@@ -22,6 +22,12 @@ TEST(TurnLock, WaitsForALiveRunOnlySoLong)
     EXPECT_GE(timer.elapsed(), 300);
 
     EXPECT_EQ(TurnLock(scratch.path("missing/Temp.lock"_q)).take(300), TurnLock::Outcome::unavailable);
+
+    // A folder in the lock's place is no lock, but what it holds is not
+    // ours to delete.
+    writeFile(scratch.path("Folder.lock/keep"_q), "k");
+    EXPECT_EQ(TurnLock(scratch.path("Folder.lock"_q)).take(300), TurnLock::Outcome::busy);
+    EXPECT_EQ(readFile(scratch.path("Folder.lock/keep"_q)), "k");
 }
 
 } // namespace
