@@ -136,5 +136,9 @@ bool saveXmlDocument(const QString &path, const QDomDocument &document)
 {
     if (path.isEmpty() || document.isNull())
         return false;
-    return replaceFile(path, serialisedXmlDocument(document));
+    // Qt reads a few things it would not read back once written (a control
+    // character ending a processing instruction's target, a reference to
+    // an external entity): a file is never replaced by one no run can read.
+    const QByteArray bytes = serialisedXmlDocument(document);
+    return parseXmlDocument(bytes) && replaceFile(path, bytes);
 }

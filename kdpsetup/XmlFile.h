@@ -39,6 +39,7 @@ std::unique_ptr<QDomDocument> parseXmlDocument(const QByteArray &xml);
 // whole character.
 QByteArray serialisedXmlDocument(const QDomDocument &document);
 
-// Writes DOCUMENT to PATH (see serialisedXmlDocument and replaceFile).
-// Returns true only when the new contents are in place.
+// Writes DOCUMENT to PATH (see serialisedXmlDocument and replaceFile),
+// unless what would be written does not read back as XML. Returns true only
+// when the new contents are in place.
 bool saveXmlDocument(const QString &path, const QDomDocument &document);
