@@ -39,8 +39,10 @@ TurnLock::Outcome TurnLock::take(int waitLimitMs)
 {
     const QDeadlineTimer deadline(waitLimitMs);
     for (;;) {
-        if (lock.tryLock(0))
+        if (lock.tryLock(0)) {
+            removeLeftoverRemovalLock();
             return Outcome::taken;
+        }
         if (lock.error() != QLockFile::LockFailedError)
             return Outcome::unavailable;
         if (cannotBeALiveRunHere() && takeOver())
@@ -49,6 +51,15 @@ TurnLock::Outcome TurnLock::take(int waitLimitMs)
             return Outcome::busy;
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(pollIntervalMs, deadline.remainingTime())));
     }
+}
+
+void TurnLock::removeLeftoverRemovalLock() const
+{
+    // QLockFile holds "<lock>.rmlock" while it removes a stale lock; a run
+    // killed just then leaves it behind, and nothing else ever removes it.
+    const QString removalLock = lockPath + QLatin1String(".rmlock");
+    if (QFileInfo::exists(removalLock))
+        TurnLock(removalLock).take(0); // and let go at once, which removes it
 }
 
 bool TurnLock::cannotBeALiveRunHere() const

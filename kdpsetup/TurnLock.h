@@ -27,6 +27,7 @@ public:
 
 private:
     bool cannotBeALiveRunHere() const;
+    void removeLeftoverRemovalLock() const;
     bool takeOver();
 
     QString lockPath;
