@@ -122,8 +122,9 @@ TEST_F(KeyHomeRegistry, WellFormedFilesKeepEveryEntry)
         writeFile(devices, c.before);
         EXPECT_EQ(update("K1", "D1"), 0);
         EXPECT_EQ(registryEntries(devices), c.entries + QStringList{"K1"_q});
-        if (!c.after.isEmpty())
+        if (!c.after.isEmpty()) {
             EXPECT_EQ(readFile(devices), c.after);
+        }
     }
 }
 
