@@ -33,3 +33,6 @@ if(SUITE_WINDOWS_TREE)
     set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY
                  TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows-tests.cmake)
 endif()
+
+# The fuzz harnesses' own tree.
+include(FuzzTreeProject)

@@ -15,6 +15,19 @@ bool holdsForbiddenCharacter(const QString &name)
     return false;
 }
 
+// A surrogate that is not half of a pair: a UTF-16 description can hold
+// one, but no file name on the disk and no registry entry can.
+bool holdsSurrogateAlone(const QString &name)
+{
+    for (int i = 0; i < name.size(); ++i) {
+        if (name.at(i).isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (name.at(i).isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 // Windows opens the device for these names whatever extension follows.
 bool isReservedDeviceName(const QString &name)
 {
@@ -32,7 +45,10 @@ bool isSafeFolderName(const QString &name)
         return false;
     if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
         return false;
-    if (name.compare(QLatin1String("config.xml"), Qt::CaseInsensitive) == 0)
+    // The registry and the files kept beside it (config.xml.bad,
+    // config.xml.lock) share the folder with the model folders.
+    if (name.compare(QLatin1String("config.xml"), Qt::CaseInsensitive) == 0
+        || name.startsWith(QLatin1String("config.xml."), Qt::CaseInsensitive))
         return false;
-    return !holdsForbiddenCharacter(name) && !isReservedDeviceName(name);
+    return !holdsForbiddenCharacter(name) && !holdsSurrogateAlone(name) && !isReservedDeviceName(name);
 }

@@ -1,10 +1,13 @@
 // The key home registries: the device registry (root "devices", one
 // "device" per key model) in each key drivers folder and the driver registry
 // (root "drivers", one "driver" per driver) in each model folder. Entries are
-// only ever added, and a file is written only when something is added.
+// only ever added, and a file is written only when something is added. A
+// file that can't be used is written anew, but what it held is kept beside
+// it first.
 
 #include "ZavInstaller.h"
 
+#include "FileWriting.h"
 #include "Folders.h"
 #include "XmlFile.h"
 
@@ -65,6 +68,23 @@ bool addToRegistry(QDomDocument &document, const RegistryFormat &format, const Q
     return saveXmlDocument(path, document);
 }
 
+// Makes way for the registry at PATH to be written anew: what it held, read
+// as CONTENTS, is kept beside it. False when that fails.
+bool setAside(const QString &path, const XmlFileContents &contents)
+{
+    switch (contents.state) {
+    case XmlFileContents::State::missing:
+        return true;
+    case XmlFileContents::State::unreadable:
+        return !keepAside(path, false, QByteArray()).isNull();
+    case XmlFileContents::State::malformed:
+        return !keepAside(path, true, contents.bytes).isNull();
+    case XmlFileContents::State::wellFormed:
+        break;
+    }
+    return false;
+}
+
 } // namespace
 
 bool ZavInstaller::createDeviceRegistry(const QString &path)
@@ -80,11 +100,19 @@ bool ZavInstaller::createDriverRegistry(const QString &path)
 int ZavInstaller::updateKeyHomeRegistry(const QString &deviceRegistryPath,
                                         const QString &driverRegistryPath)
 {
-    if (std::unique_ptr<QDomDocument> devices = loadXmlDocument(deviceRegistryPath)) {
-        if (!addToRegistry(*devices, deviceRegistryFormat, description.modelid, deviceRegistryPath))
+    // Runs from other folders may install into this key home at the same
+    // time: they take turns, or one would write back a file without what
+    // the other had just added.
+    TurnLock registryLock(deviceRegistryPath + QLatin1String(".lock"));
+    if (!takeTurn(registryLock))
+        return -1;
+
+    const XmlFileContents devices = readXmlFile(deviceRegistryPath);
+    if (devices.document) {
+        if (!addToRegistry(*devices.document, deviceRegistryFormat, description.modelid, deviceRegistryPath))
             return -1;
     } else {
-        if (!createDeviceRegistry(deviceRegistryPath))
+        if (!setAside(deviceRegistryPath, devices) || !createDeviceRegistry(deviceRegistryPath))
             return -1;
         // A driver registry that outlived its device registry may list other
         // drivers of this model: it is updated below, not written anew.
@@ -92,10 +120,10 @@ int ZavInstaller::updateKeyHomeRegistry(const QString &deviceRegistryPath,
             return createDriverRegistry(driverRegistryPath) ? 0 : -1;
     }
 
-    std::unique_ptr<QDomDocument> drivers = loadXmlDocument(driverRegistryPath);
-    if (!drivers)
-        return createDriverRegistry(driverRegistryPath) ? 0 : -1;
+    const XmlFileContents drivers = readXmlFile(driverRegistryPath);
+    if (!drivers.document)
+        return setAside(driverRegistryPath, drivers) && createDriverRegistry(driverRegistryPath) ? 0 : -1;
     const bool listed =
-        addToRegistry(*drivers, driverRegistryFormat, description.drivername, driverRegistryPath);
+        addToRegistry(*drivers.document, driverRegistryFormat, description.drivername, driverRegistryPath);
     return listed ? 0 : -1;
 }

@@ -1,141 +1,144 @@
 #include "XmlFile.h"
 
+#include "FileWriting.h"
+#include "XmlLimits.h"
+
+#include <QBuffer>
 #include <QFile>
-#include <QHash>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTextCodec>
 #include <QTextStream>
 #include <QXmlStreamReader>
 
-#include <algorithm>
-#include <limits>
-
 namespace {
 
-// More than any hand-written config.xml or registry needs from entities,
-// small enough to parse in a blink.
-constexpr qint64 entityExpansionBudget = 1 << 20;
-constexpr qint64 unbounded = std::numeric_limits<qint64>::max() / 4;
-
-qint64 saturatingAdd(qint64 a, qint64 b)
+// The document serialiser decides one UTF-16 unit at a time whether its
+// encoding can hold a character, so a character outside the basic plane
+// comes out as references to surrogates (or half raw, half referenced),
+// which no XML parser accepts. The halves are first put back together.
+QString withSurrogatesUnreferenced(const QString &text)
 {
-    return std::min(unbounded, a + b);
+    // "&#xd800;" to "&#xdfff;", as the serialiser writes them. (Not with a
+    // regular expression: it sees nothing in text that holds a surrogate
+    // alone.)
+    const QLatin1String opening("&#x");
+    constexpr int referenceLength = 8;
+    QString joined;
+    int copied = 0;
+    for (int at = text.indexOf(opening); at >= 0; at = text.indexOf(opening, at + 1)) {
+        bool hex = false;
+        const uint code = text.midRef(at + opening.size(), 4).toUInt(&hex, 16);
+        if (!hex || code < 0xd800 || code > 0xdfff || text.midRef(at + referenceLength - 1, 1) != QLatin1String(";"))
+            continue;
+        joined += text.midRef(copied, at - copied);
+        joined += QChar(ushort(code));
+        copied = at + referenceLength;
+    }
+    return joined + text.midRef(copied);
 }
 
-// Expanded length of each declared general entity, following the
-// references inside the declared values. A cycle counts as unbounded.
-class EntitySizes {
-public:
-    explicit EntitySizes(const QXmlStreamEntityDeclarations &declarations)
-    {
-        for (const QXmlStreamEntityDeclaration &declaration : declarations)
-            values.insert(declaration.name().toString(), declaration.value().toString());
-    }
-
-    qint64 largest()
-    {
-        qint64 result = 0;
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            result = std::max(result, sizeOf(it.key()));
-        return result;
-    }
-
-private:
-    qint64 sizeOf(const QString &name)
-    {
-        if (const auto known = sizes.constFind(name); known != sizes.cend())
-            return *known;
-        const auto declared = values.constFind(name);
-        if (declared == values.cend())
-            return 1; // predefined, a character reference or never expanded
-        sizes.insert(name, unbounded); // seen while being measured: a cycle
-        const qint64 size = sizeOfValue(*declared);
-        sizes.insert(name, size);
-        return size;
-    }
-
-    qint64 sizeOfValue(const QString &value)
-    {
-        qint64 size = 0;
-        int position = 0;
-        while (position < value.size()) {
-            const int reference = value.indexOf(QLatin1Char('&'), position);
-            const int end = reference < 0 ? -1 : value.indexOf(QLatin1Char(';'), reference);
-            if (end < 0)
-                return saturatingAdd(size, value.size() - position);
-            size = saturatingAdd(size, reference - position);
-            size = saturatingAdd(size, sizeOf(value.mid(reference + 1, end - reference - 1)));
-            position = end + 1;
-        }
-        return size;
-    }
-
-    QHash<QString, QString> values;
-    QHash<QString, qint64> sizes;
-};
-
-bool parseInto(QDomDocument &document, const QByteArray &xml)
+// Then each character outside the basic plane that CODEC can't hold becomes
+// one reference to the whole character, and a surrogate alone the
+// replacement character. Only text and attribute values can hold what the
+// encoding can't (everything else was read in that encoding), and there
+// references are allowed.
+QString withWholeCharacterReferences(const QString &text, const QTextCodec &codec)
 {
-    QXmlStreamReader reader(xml);
-    // Without this the reader keeps xmlns declarations to itself and the
-    // document would lose them when it is written back.
-    reader.setNamespaceProcessing(false);
-    return document.setContent(&reader, false);
+    QString written;
+    written.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSurrogate()) {
+            written += c;
+            continue;
+        }
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pair && codec.canEncode(text.mid(i, 2))) {
+            written += text.midRef(i, 2);
+        } else {
+            const uint code = pair ? QChar::surrogateToUcs4(c, text.at(i + 1)) : uint(QChar::ReplacementCharacter);
+            written += QStringLiteral("&#x%1;").arg(code, 0, 16);
+        }
+        i += pair ? 1 : 0;
+    }
+    return written;
+}
+
+// UTF-16 and UTF-32 without a named byte order need a byte-order mark.
+bool needsByteOrderMark(const QTextCodec *codec)
+{
+    return codec->mibEnum() == 1015 || codec->mibEnum() == 1017;
 }
 
 } // namespace
 
-bool entityExpansionExceeds(const QByteArray &xml, qint64 expansionBudget)
+XmlFileContents readXmlFile(const QString &path)
 {
-    QXmlStreamReader reader(xml);
-    reader.setNamespaceProcessing(false);
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.isStartElement())
-            return false; // the prolog declared no entities
-        if (reader.tokenType() != QXmlStreamReader::DTD)
-            continue;
-        const qint64 largest = EntitySizes(reader.entityDeclarations()).largest();
-        if (largest == 0)
-            return false;
-        // Every reference starts with "&" (also in the multi-byte encodings
-        // of the ASCII family; in UTF-16 stray 0x26 bytes only overcount).
-        // The document's own characters are not expansion: a reference to a
-        // short entity never counts against the budget.
-        const qint64 references = xml.count('&');
-        return largest > expansionBudget
-               || references * largest > expansionBudget + xml.size();
+    XmlFileContents contents;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.state = QFileInfo::exists(path) ? XmlFileContents::State::unreadable
+                                                 : XmlFileContents::State::missing;
+        return contents;
     }
-    return false;
+    contents.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        contents.state = XmlFileContents::State::unreadable;
+        return contents;
+    }
+    contents.document = parseXmlDocument(contents.bytes);
+    contents.state = contents.document ? XmlFileContents::State::wellFormed
+                                       : XmlFileContents::State::malformed;
+    return contents;
 }
 
 std::unique_ptr<QDomDocument> loadXmlDocument(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    return readXmlFile(path).document;
+}
+
+std::unique_ptr<QDomDocument> parseXmlDocument(const QByteArray &xml)
+{
+    if (!withinParseLimits(xml))
         return nullptr;
-    const QByteArray xml = file.readAll();
-    file.close();
-    if (entityExpansionExceeds(xml, entityExpansionBudget))
-        return nullptr;
+    QXmlStreamReader reader(xml);
+    // Without this the reader keeps xmlns declarations to itself and the
+    // document would lose them when it is written back.
+    reader.setNamespaceProcessing(false);
     auto document = std::make_unique<QDomDocument>();
-    if (!parseInto(*document, xml))
+    if (!document->setContent(&reader, false))
         return nullptr;
     return document;
+}
+
+QByteArray serialisedXmlDocument(const QDomDocument &document)
+{
+    QString text;
+    QTextStream textStream(&text);
+    document.save(textStream, 4); // chooses the encoding the declaration names
+    textStream.flush();
+    QTextCodec *codec = textStream.codec();
+    text = withWholeCharacterReferences(withSurrogatesUnreferenced(text), *codec);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    // Text mode: the stream writes the platform's line ends.
+    buffer.open(QIODevice::WriteOnly | QIODevice::Text);
+    QTextStream byteStream(&buffer);
+    byteStream.setCodec(codec);
+    byteStream.setGenerateByteOrderMark(needsByteOrderMark(codec));
+    byteStream << text;
+    byteStream.flush();
+    return bytes;
 }
 
 bool saveXmlDocument(const QString &path, const QDomDocument &document)
 {
     if (path.isEmpty() || document.isNull())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
-    document.save(stream, 4);
-    stream.flush();
-    if (stream.status() != QTextStream::Ok) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Qt reads a few things it would not read back once written (a control
+    // character ending a processing instruction's target, a reference to
+    // an external entity): a file is never replaced by one no run can read.
+    const QByteArray bytes = serialisedXmlDocument(document);
+    return parseXmlDocument(bytes) && replaceFile(path, bytes);
 }

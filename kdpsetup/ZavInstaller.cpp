@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLockFile>
 
 #include <cstdio>
 
@@ -32,6 +31,14 @@ ZavInstaller::ZavInstaller()
     appDir = QCoreApplication::applicationDirPath();
 }
 
+bool ZavInstaller::takeTurn(TurnLock &lock)
+{
+    if (lock.take(turnWaitLimitMs) != TurnLock::Outcome::busy)
+        return true;
+    DebugMessage() << "Gave up waiting for the run holding" << lock.path() << endLine;
+    return false;
+}
+
 QString ZavInstaller::temporaryFolder() const
 {
     return appDir + QLatin1String("/Temp/");
@@ -49,11 +56,10 @@ int ZavInstaller::install(const QString &packagePath)
     const QString configPath = tempFolder + QLatin1String("config.xml");
 
     // Every run from this folder unpacks into the same Temp: one at a time.
-    // A lock left by a run that died is taken over (its process is gone);
-    // one held by a live run is waited for, however long that run takes.
-    QLockFile tempLock(appDir + QLatin1String("/Temp.lock"));
-    tempLock.setStaleLockTime(0);
-    tempLock.lock(); // fails only when appDir is not writable, nor is Temp then
+    // Where no lock can be made, appDir is not writable, nor is Temp then.
+    TurnLock tempLock(appDir + QLatin1String("/Temp.lock"));
+    if (!takeTurn(tempLock))
+        return -8;
 
     // A dangling link named Temp counts as there, so it goes too.
     if (entryExists(QDir::cleanPath(tempFolder)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DriverDescription.h"
+#include "TurnLock.h"
 
 #include <QString>
 
@@ -12,13 +13,15 @@
 //
 // Every operation returns 0 for success or a negative result code:
 //   -1 the description has no driver element, or a key home registry can't
-//      be written or has the wrong root element
+//      be written, has the wrong root element or was kept too long by
+//      another run
 //   -2 the description can't be read, or its modelid/drivername can't name
 //      a folder
 //   -3 copying the driver files failed
 //   -5 the temporary folder can't be removed after copying
 //   -6 no key drivers folder for the driver's cpubits
-//   -8 no package given, or the unpacker did not report success
+//   -8 no package given, the unpacker did not report success, or another
+//      run kept Temp/ for too long
 class ZavInstaller {
 public:
     ZavInstaller();
@@ -48,9 +51,15 @@ public:
 
     // How long the unpacker may run before it is stopped.
     static constexpr int unpackTimeLimitMs = 100000;
+    // How long a run waits for another live run to finish with Temp/ or
+    // the registries: long enough for an unpacking that reaches its limit.
+    static constexpr int turnWaitLimitMs = 3 * unpackTimeLimitMs;
 
 private:
     QString temporaryFolder() const;
+    // Takes LOCK, waiting up to turnWaitLimitMs for a live run. When it
+    // gives up, it says so on the debug channel and returns false.
+    static bool takeTurn(TurnLock &lock);
 
     QString appDir;
     QString keyDrivers32;

@@ -70,4 +70,19 @@ TEST(Description, RefusesWhatIsNotADriverDescription)
                                                "xml file does not exist! "_q}));
 }
 
+TEST(Description, ReadsTheFileAsBytesInWhateverEncodingItDeclares)
+{
+    // UTF-16 as a common editor saves it (byte-order mark, CR LF), and
+    // characters whose UTF-16 code units hold a 0x0D byte: 不 U+4E0D, č U+010D.
+    const QString text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<driver>\r\n"
+                         "  <modelid>不č</modelid>\r\n  <drivername>D\r1</drivername>\r\n</driver>\r\n"_q;
+    for (const QByteArray &xml : {withByteOrderMark(text, "UTF-16LE"), withByteOrderMark(text, "UTF-16BE"),
+                                  text.toUtf8().replace("UTF-16", "UTF-8")}) {
+        const Reading reading = readConfig(xml);
+        ASSERT_EQ(reading.result, 0) << xml.toHex().constData();
+        EXPECT_EQ(reading.description.modelid, "不č"_q);
+        EXPECT_EQ(reading.description.drivername, "D\n1"_q); // a lone CR reads as a line feed
+    }
+}
+
 } // namespace

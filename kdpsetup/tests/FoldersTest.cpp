@@ -80,11 +80,16 @@ TEST(Folders, RemovesTheWholeTreeButNeverWhatLinksPointTo)
 
 TEST(FolderName, AcceptsOnlyNamesThatStayOneFolderDeep)
 {
-    for (const char *good : {"K1", "D1 v2.0", "model-1_x", "型号", ".hidden", "CONSOLE", "COM10", "config"})
+    for (const char *good : {"K1", "D1 v2.0", "model-1_x", "型号", "\xf0\x9f\x98\x80", ".hidden", "CONSOLE", "COM10", "config"})
         EXPECT_TRUE(isSafeFolderName(QString::fromUtf8(good))) << good;
+    // A surrogate alone (a UTF-16 description can hold one) names no file
+    // on the disk as itself, nor can a registry hold it.
+    for (const QString &alone : {"K"_q + QChar(0xd800), QChar(0xdc00) + "K"_q, QString(QChar(0xdbff))})
+        EXPECT_FALSE(isSafeFolderName(alone));
     for (const char *bad : {"", ".", "..", "a/b", "a\\b", "/abs", "C:", "C:x", "a<b", "a>b", "a\"b", "a|b", "a?b",
                             "a*b", "tab\there", "nl\n", "del\x7f", "\xc2\x85", "dot.", "space ", "CON", "nul",
-                            "Com1", "lpt9.txt", "config.xml", "CONFIG.XML"})
+                            "Com1", "lpt9.txt", "config.xml", "CONFIG.XML", "config.xml.lock",
+                            "Config.xml.bad.2"})
         EXPECT_FALSE(isSafeFolderName(QString::fromUtf8(bad))) << bad;
 }
 

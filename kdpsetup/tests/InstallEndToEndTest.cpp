@@ -5,6 +5,8 @@
 
 #include "Sandbox.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -17,6 +19,7 @@
 namespace {
 
 const QByteArray successful = "Setup Successful! \n\n";
+constexpr unsigned nobody = 65534;
 
 TEST(InstallEndToEnd, Installs7zAndZipPackagesInteractiveAndSilent)
 {
@@ -145,6 +148,7 @@ TEST(InstallEndToEnd, PackageDescriptionMustBeReadable)
     const QList<QPair<QByteArray, QByteArray>> cases = {
         {"<driver><modelid>K1</modelid>", "xml file does not exist! \n-2 \n"},
         {quadratic, "xml file does not exist! \n-2 \n"},
+        {QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000), "xml file does not exist! \n-2 \n"},
         {"<drivers><modelid>K1</modelid></drivers>", "-1 \n"}};
     for (const auto &[config, log] : cases) {
         const Sandbox::Run run = box.run({box.package("p.7z"_q, config)});
@@ -258,6 +262,28 @@ TEST(InstallEndToEnd, RegistryIsNeverLeftHalfWritten)
     EXPECT_EQ(readFile(deviceRegistry), registry("devices", models));
 }
 
+TEST(InstallEndToEnd, LocksThatCannotBeFromALiveRunHereAreTakenOver)
+{
+    Sandbox box;
+    const QString package = box.package("p.7z"_q, descriptionXml(driverFields("D1", "K1", "32")));
+    const QString lock = box.app("Temp.lock"_q);
+    // What a power cut leaves, a live process of another host, garbage, an
+    // empty folder.
+    for (const QByteArray &leftover : {QByteArray(), QByteArray("1\nkdpsetup\nelsewhere.example\n"),
+                                      QByteArray("\x01\x02 garbage"), QByteArray("<folder>")}) {
+        if (leftover == "<folder>")
+            QDir().mkpath(lock);
+        else
+            writeFile(lock, leftover);
+        QFile file(lock); // left an hour ago
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+        const Sandbox::Run run = box.run({package}, {}, list({"timeout", "-s", "KILL", "30"}));
+        EXPECT_TRUE(run.err.endsWith(successful)) << leftover.constData() << " gave " << run.exitCode;
+        EXPECT_FALSE(QFileInfo::exists(lock));
+    }
+}
+
 TEST(InstallEndToEnd, RunsFromOneFolderTakeTurns)
 {
     Sandbox box;
@@ -280,6 +306,42 @@ TEST(InstallEndToEnd, RunsFromOneFolderTakeTurns)
                     "K2/D2/config.xml", "K2/D2/driver.dll", "K2/config.xml", "config.xml"}));
     EXPECT_EQ(readFile(box.keyDrivers32() + "K2/D2/driver.dll"_q), "MZ driver p2.zip");
     EXPECT_FALSE(QFileInfo::exists(box.app("Temp.lock"_q)));
+}
+
+TEST(InstallEndToEnd, RegistriesKeepTheirOwnerAndAreUpdatedWhereTheFolderIsReadOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand files to another user";
+    Sandbox box;
+    const QString deviceRegistry = box.keyDrivers32() + "config.xml"_q;
+    writeFile(deviceRegistry, registry("devices", {"K0"}));
+    giveTree(box.path(), nobody);
+    setMode(deviceRegistry, 0640);
+    const QStringList asNobody = list({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    const auto install = [&](const char *driver, const char *model, const QStringList &wrapper) {
+        return box.run({box.package(QString::fromUtf8(driver) + ".7z"_q,
+                                    descriptionXml(driverFields(driver, model, "32")))}, {}, wrapper);
+    };
+
+    // Root adds a model: the registry stays its owner's, with its mode, so
+    // the owner's own installs go on working.
+    EXPECT_TRUE(install("D1", "K1", {}).err.endsWith(successful));
+    EXPECT_EQ(ownerOf(deviceRegistry), nobody);
+    EXPECT_EQ(modeOf(deviceRegistry), 0640u);
+    EXPECT_TRUE(install("D2", "K2", asNobody).err.endsWith(successful));
+
+    // A writable registry in a folder that can take no new file.
+    QDir().mkpath(box.keyDrivers32() + "K3"_q);
+    giveTree(box.keyDrivers32() + "K3"_q, nobody);
+    giveTree(deviceRegistry, 0);
+    setMode(deviceRegistry, 0666);
+    giveTree(box.keyDrivers32(), 0, false);
+    setMode(box.keyDrivers32(), 0555);
+    const quint64 inode = inodeOf(deviceRegistry);
+    EXPECT_TRUE(install("D3", "K3", asNobody).err.endsWith(successful));
+    EXPECT_EQ(readFile(deviceRegistry), registry("devices", {"K0", "K1", "K2", "K3"}, reloadedDeclaration));
+    EXPECT_EQ(inodeOf(deviceRegistry), inode);
+    EXPECT_EQ(ownerOf(deviceRegistry), 0u);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "XmlFile.h"
 #include "ZavInstaller.h"
 
 #include <QDir>
@@ -6,6 +7,17 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The text of every element below the root of the registry at PATH.
+QStringList registryEntries(const QString &path)
+{
+    const auto document = loadXmlDocument(path);
+    QStringList entries;
+    for (QDomElement e = document ? document->documentElement().firstChildElement() : QDomElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        entries << e.text();
+    return entries;
+}
 
 class KeyHomeRegistry : public testing::Test {
 protected:
@@ -51,13 +63,22 @@ TEST_F(KeyHomeRegistry, MatchesElementTextExactlyWhateverTheTag)
                                  "    <driver>d1</driver>\n    <driver>D1</driver>\n</drivers>\n");
 }
 
-TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewWrongRootsRefused)
+TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewAfterTheirBytesAreKeptWrongRootsRefused)
 {
     writeFile(devices, "<devices><device>K0</device>");
     writeFile(drivers, "not xml");
     EXPECT_EQ(update("K1", "D1"), 0);
     EXPECT_EQ(readFile(devices), registry("devices", {"K1"}));
     EXPECT_EQ(readFile(drivers), registry("drivers", {"D1"}));
+    EXPECT_EQ(readFile(devices + ".bad"_q), "<devices><device>K0</device>");
+    EXPECT_EQ(readFile(drivers + ".bad"_q), "not xml");
+
+    // A later bad file never takes the name of an earlier one.
+    writeFile(devices, "<devices>");
+    EXPECT_EQ(update("K2", "D1"), 0);
+    EXPECT_EQ(readFile(devices), registry("devices", {"K2"}));
+    EXPECT_EQ(readFile(devices + ".bad"_q), "<devices><device>K0</device>");
+    EXPECT_EQ(readFile(devices + ".bad.2"_q), "<devices>");
 
     writeFile(devices, registry("drivers", {"K0"}));
     EXPECT_EQ(update("K1", "D2"), -1);
@@ -69,6 +90,42 @@ TEST_F(KeyHomeRegistry, UnreadableFilesAreWrittenAnewWrongRootsRefused)
     EXPECT_EQ(update("K1", "D2"), -1);
     EXPECT_EQ(readFile(devices), registry("devices", {"K0", "K1"}, reloadedDeclaration));
     EXPECT_EQ(readFile(drivers), registry("devices", {"D1"}));
+}
+
+TEST_F(KeyHomeRegistry, WellFormedFilesKeepEveryEntry)
+{
+    QStringList many;
+    QByteArray manyXml;
+    for (int i = 0; i < 300; ++i) {
+        many << "K&"_q + QString::number(i);
+        manyXml += "<device>K&amp;" + QByteArray::number(i) + "</device>";
+    }
+    const QByteArray unusedEntity = "<!DOCTYPE devices [<!ENTITY e \"" + QByteArray(5000, 'x') + "\">]>";
+    const auto utf16 = [](const char *declaration, QList<QByteArray> entries) {
+        return QString::fromUtf8(registry("devices", entries, declaration));
+    };
+    const QString typed = utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>", {"不", "č"}).replace("\n"_q, "\r\n"_q);
+    const QByteArray rewritten = withByteOrderMark(utf16("<?xml version='1.0' encoding='UTF-16'?>", {"不", "č", "K1"}),
+                                                   "UTF-16LE"); // this machine's byte order
+    struct Case {
+        QByteArray before;
+        QStringList entries;
+        QByteArray after; // when it is known to the byte
+    };
+    const QList<Case> cases = {
+        {withByteOrderMark(typed, "UTF-16LE"), {"不"_q, "č"_q}, rewritten},
+        {withByteOrderMark(typed, "UTF-16BE"), {"不"_q, "č"_q}, rewritten},
+        {unusedEntity + "<devices>" + manyXml + "</devices>", many, {}},
+    };
+    QDir().mkpath(scratch.path("K1"_q));
+    for (const Case &c : cases) {
+        writeFile(devices, c.before);
+        EXPECT_EQ(update("K1", "D1"), 0);
+        EXPECT_EQ(registryEntries(devices), c.entries + QStringList{"K1"_q});
+        if (!c.after.isEmpty()) {
+            EXPECT_EQ(readFile(devices), c.after);
+        }
+    }
 }
 
 TEST_F(KeyHomeRegistry, DriverRegistryThatOutlivedItsDeviceRegistryKeepsItsDrivers)
@@ -88,6 +145,13 @@ TEST_F(KeyHomeRegistry, WritesBackInTheEncodingTheFileDeclares)
     EXPECT_EQ(update("\xe5\xa5\xbd", "\xc3\xa8"), 0); // 好, è
     EXPECT_EQ(readFile(devices), registry("devices", {"\xc4\xe3", "\xba\xc3"}, gbk));
     EXPECT_EQ(readFile(drivers), registry("drivers", {"\xe9", "\xe8"}, latin1));
+
+    // What the encoding can't hold is written as a reference to the whole
+    // character, so the file stays well-formed and the entry is found again.
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_EQ(update("\xf0\xa0\x80\x80", "\xe5\xa5\xbd\xf0\x9f\x98\x80"), 0); // 𠀀, 好😀
+    EXPECT_EQ(readFile(devices), registry("devices", {"\xc4\xe3", "\xba\xc3", "&#x20000;"}, gbk));
+    EXPECT_EQ(readFile(drivers), registry("drivers", {"\xe9", "\xe8", "&#x597d;&#x1f600;"}, latin1));
 }
 
 TEST_F(KeyHomeRegistry, ReportsFilesThatCannotBeWritten)

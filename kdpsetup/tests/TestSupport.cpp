@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTextCodec>
 
 #include <gtest/gtest.h>
 
@@ -68,10 +69,48 @@ QStringList treeOf(const QString &root)
     return tree;
 }
 
-quint64 inodeOf(const QString &path)
+namespace {
+
+struct stat statOf(const QString &path)
 {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+} // namespace
+
+quint64 inodeOf(const QString &path)
+{
+    return statOf(path).st_ino;
+}
+
+unsigned ownerOf(const QString &path)
+{
+    return statOf(path).st_uid;
+}
+
+unsigned modeOf(const QString &path)
+{
+    return statOf(path).st_mode & 07777;
+}
+
+void setMode(const QString &path, unsigned mode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+}
+
+void giveTree(const QString &path, unsigned id, bool recursive)
+{
+    QStringList paths = {path};
+    if (recursive) {
+        QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+    }
+    for (const QString &entry : paths)
+        ASSERT_EQ(::lchown(QFile::encodeName(entry).constData(), id, id), 0) << entry.toStdString();
 }
 
 bool sevenZip(const QString &folder, const QStringList &arguments)
@@ -105,6 +144,11 @@ QByteArray registry(const char *root, const QList<QByteArray> &values, const QBy
     for (const QByteArray &value : values)
         xml += "    <" + entry + ">" + value + "</" + entry + ">\n";
     return xml + "</" + root + ">\n";
+}
+
+QByteArray withByteOrderMark(const QString &text, const char *codec)
+{
+    return QTextCodec::codecForName(codec)->fromUnicode(text); // Qt writes the mark
 }
 
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields)

@@ -25,6 +25,12 @@ void makeLink(const QString &target, const QString &link);
 QStringList treeOf(const QString &root);
 // Inode number of PATH (0 when missing): shows whether a file was replaced.
 quint64 inodeOf(const QString &path);
+// Owner and permission bits of PATH (not following a link).
+unsigned ownerOf(const QString &path);
+unsigned modeOf(const QString &path);
+void setMode(const QString &path, unsigned mode);
+// Gives PATH (with everything below it when RECURSIVE) to user and group ID.
+void giveTree(const QString &path, unsigned id, bool recursive = true);
 // Runs 7-Zip with ARGUMENTS in FOLDER; true when it succeeded.
 bool sevenZip(const QString &folder, const QStringList &arguments);
 
@@ -47,6 +53,10 @@ extern const QByteArray createdDeclaration;
 extern const QByteArray reloadedDeclaration;
 QByteArray registry(const char *root, const QList<QByteArray> &values,
                     const QByteArray &declaration = createdDeclaration);
+
+// TEXT in the Unicode encoding CODEC ("UTF-16LE", "UTF-16BE"...), after
+// its byte-order mark.
+QByteArray withByteOrderMark(const QString &text, const char *codec);
 
 // A package description with the given fields, in file order.
 QByteArray descriptionXml(const QList<QPair<QString, QString>> &fields);
