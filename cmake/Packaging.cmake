@@ -3,7 +3,9 @@
 #   windows/bin/       penwick.dll, libLPLines.dll, sweepon.exe, signhost.exe
 #   windows/include/   penwick.h (and lplines.h, which defines the point
 #                      record GetDrawPathPoint fills)
-#   windows/lib/       libpenwick.dll.a (import library), penwick.def
+#   windows/lib/       the import libraries (libpenwick.dll.a for mingw,
+#                      penwick.lib for Microsoft's toolchain), penwick.def,
+#                      cmake/Penwick/ (the CMake package: find_package(Penwick))
 #   windows/samples/signhost/   the sample host's sources, to copy
 #   kdpsetup/          kdpsetup (this machine's build) and its 7z.exe link
 #   README.md, docs/
@@ -20,7 +22,14 @@ if(CMAKE_CROSSCOMPILING)
         # (it keeps the decorated names a host's compiler asks for).
         install(TARGETS penwick RUNTIME DESTINATION windows/bin ARCHIVE DESTINATION windows/lib)
         install(FILES ${CMAKE_SOURCE_DIR}/penwick/include/penwick.h DESTINATION windows/include)
-        install(FILES ${CMAKE_SOURCE_DIR}/penwick/penwick.def DESTINATION windows/lib)
+        # penwick.lib and the package's version file are made beside the
+        # target (penwick/PenwickWindows.cmake).
+        get_target_property(penwick_binary_dir penwick BINARY_DIR)
+        install(FILES ${CMAKE_SOURCE_DIR}/penwick/penwick.def ${penwick_binary_dir}/penwick.lib
+                DESTINATION windows/lib)
+        install(FILES ${CMAKE_SOURCE_DIR}/penwick/sdk/PenwickConfig.cmake
+                      ${penwick_binary_dir}/PenwickConfigVersion.cmake
+                DESTINATION windows/lib/cmake/Penwick)
     endif()
     if(TARGET LPLines)
         # Hosts never link the engine: penwick.dll loads it. Its import
