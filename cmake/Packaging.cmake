@@ -90,4 +90,29 @@ if(suite_complete AND SUITE_WINDOWS_TREE)
                      -DPACKAGE_NAME=${suite_package_name}
                      -P ${CMAKE_SOURCE_DIR}/cmake/tests/PackageContents.cmake)
     set_tests_properties(suite_package_test PROPERTIES LABELS native TIMEOUT 300)
+
+    # The MSI (packaging/), made from this tree's install in two versions,
+    # its tables read, and installed, upgraded, repaired and uninstalled
+    # under Wine's msiexec in prefixes of its own.
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(msi_work ${CMAKE_BINARY_DIR}/msi-test)
+    math(EXPR next_minor "${PROJECT_VERSION_MINOR} + 1")
+    add_test(NAME suite_msi_packages
+             COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                     -DWORK=${msi_work} -DVERSION=${PROJECT_VERSION}
+                     -DNEXT_VERSION=${PROJECT_VERSION_MAJOR}.${next_minor}.0
+                     -P ${CMAKE_SOURCE_DIR}/packaging/tests/MakeTestPackages.cmake)
+    set_tests_properties(suite_msi_packages PROPERTIES
+        LABELS native TIMEOUT 300 FIXTURES_SETUP suite_msi)
+    add_test(NAME suite_msi_tables_test
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_tables_test.py
+                     ${msi_work}/old.msi ${msi_work}/layout ${PROJECT_VERSION})
+    add_test(NAME suite_msi_install_test
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_install_test.py
+                     ${msi_work}/wine ${msi_work}/layout ${msi_work}/driver.7z
+                     ${msi_work}/old.msi ${msi_work}/new.msi ${msi_work}/rebuilt.msi)
+    set_tests_properties(suite_msi_tables_test PROPERTIES
+        LABELS native TIMEOUT 120 FIXTURES_REQUIRED suite_msi)
+    set_tests_properties(suite_msi_install_test PROPERTIES
+        LABELS wine TIMEOUT 600 FIXTURES_REQUIRED suite_msi)
 endif()
