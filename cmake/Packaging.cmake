@@ -47,6 +47,14 @@ if(CMAKE_CROSSCOMPILING)
                 DESTINATION windows/samples/signhost
                 PATTERN tests EXCLUDE)
     endif()
+    # Everything installed above and nothing else (no tests): what
+    # tools/package builds in this tree.
+    add_custom_target(suite_shipped)
+    foreach(target IN ITEMS penwick LPLines sweepon signhost)
+        if(TARGET ${target})
+            add_dependencies(suite_shipped ${target})
+        endif()
+    endforeach()
     return()
 endif()
 
