@@ -200,6 +200,8 @@ def check_sweepon_log(prefix, context):
 
 CHINESE_STEPS = [
     Step("install 1.0", ["/i", "OLD"], SUCCESS, State("OLD")),
+    Step("uninstall leaves nothing", ["/x", "OLD"], SUCCESS, State(None)),
+    Step("install 1.0 again", ["/i", "OLD"], SUCCESS, State("OLD")),
     Step("kdpsetup.exe installs a key driver", [], SUCCESS, State("OLD", drivers=True),
          before=install_driver),
     Step("upgrade to 1.1 in one step", ["/i", "NEW"], SUCCESS, State("NEW", drivers=True)),
