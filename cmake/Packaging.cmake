@@ -114,7 +114,7 @@ if(suite_complete AND SUITE_WINDOWS_TREE)
         LABELS native TIMEOUT 300 FIXTURES_SETUP suite_msi)
     add_test(NAME suite_msi_tables_test
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_tables_test.py
-                     ${msi_work}/old.msi ${msi_work}/layout ${PROJECT_VERSION})
+                     ${msi_work}/old.msi ${msi_work}/layout)
     add_test(NAME suite_msi_install_test
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_install_test.py
                      ${msi_work}/wine ${msi_work}/layout ${msi_work}/driver.7z

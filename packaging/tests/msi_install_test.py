@@ -22,9 +22,11 @@ import sys
 from dataclasses import dataclass
 from typing import Callable, Optional
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.dirname(HERE)]
 from msitables import Table  # noqa: E402
 from winemsi import CHINESE, WESTERN, Prefix  # noqa: E402
+from msi_tables_test import shipped_files  # noqa: E402
 
 PRODUCT = "夸沃科技签名套件"
 MAKER = "夸沃科技"
@@ -57,89 +59,78 @@ class State:
     drivers: bool = False           # the key home holds a driver kdpsetup installed
 
 
-def shipped_files(layout, sdk):
-    """Path below the install folder -> file in the layout."""
-    files = {}
-    for top, below in (("windows", ""), ("docs", "docs/")):
-        for folder, _, names in os.walk(os.path.join(layout, top)):
-            for name in names:
-                relative = below + os.path.relpath(os.path.join(folder, name), os.path.join(layout, top))
-                if sdk or relative.startswith("bin/"):
-                    files[relative] = os.path.join(folder, name)
-    if sdk:
-        files["README.md"] = os.path.join(layout, "README.md")
-    return files
+def expected_registry(state, package):
+    """{key: {value name: value, None where there must be none}}."""
+    installed = state.package is not None
+    keyhome64 = state.keyhome + "x64\\"
+    sdk_package = INSTALL_FOLDER + "lib\\cmake\\Penwick\\" if installed and state.sdk else None
+    return {
+        ENVIRONMENT_KEY: {"TQKEY_HOME": state.keyhome, "TQKEY_HOME_X64": keyhome64},
+        SUITE_KEY: {"InstallFolder": INSTALL_FOLDER, "KeyHome": state.keyhome,
+                    "KeyHomeX64": keyhome64, "Version": package.version},
+        UNINSTALL_KEY + "\\" + package.code: {"DisplayName": PRODUCT, "DisplayVersion": package.version,
+                                              "Publisher": MAKER, "InstallLocation": INSTALL_FOLDER},
+        CMAKE_PACKAGE_KEY: {PRODUCT: sdk_package},
+    } if installed else {
+        ENVIRONMENT_KEY: {"TQKEY_HOME": None, "TQKEY_HOME_X64": None},
+        SUITE_KEY: {"InstallFolder": None},
+        CMAKE_PACKAGE_KEY: {PRODUCT: None},
+    }
+
+
+def check_registry(prefix, state, package):
+    for key, wanted in expected_registry(state, package).items():
+        values = prefix.values(key)
+        for name, value in wanted.items():
+            check(values.get(name) == value, "%s\\%s is %r, not %r" % (key, name, values.get(name), value))
+    entries = [values for values in prefix.registry(UNINSTALL_KEY).values() if values.get("DisplayName") == PRODUCT]
+    check(len(entries) == (state.package is not None), "Add/Remove Programs entries: %d" % len(entries))
+
+
+def files_below(folder):
+    return {os.path.relpath(os.path.join(base, name), folder)
+            for base, _, names in os.walk(folder) for name in names}
 
 
 def check_installed(prefix, layout, state, package):
-    product_code, version = package.code, package.version
     install_folder = prefix.unix(INSTALL_FOLDER)
-    expected = shipped_files(layout, state.sdk)
-    for path, source in expected.items():
-        installed = os.path.join(install_folder, path)
-        check(os.path.isfile(installed) and os.path.getsize(installed) == os.path.getsize(source),
+    expected = {path: source for path, source in shipped_files(layout).items()
+                if state.sdk or path.startswith("bin/")}
+    present = {path for path in files_below(install_folder) if not path.startswith("KeyHome/")}
+    check(present == set(expected), "installed but not shipped: %s; shipped but not installed: %s"
+          % (sorted(present - set(expected)), sorted(set(expected) - present)))
+    for path in present & set(expected):
+        check(os.path.getsize(os.path.join(install_folder, path)) == os.path.getsize(expected[path]),
               "not installed as built: " + path)
-    present = {os.path.relpath(os.path.join(folder, name), install_folder)
-               for folder, _, names in os.walk(install_folder) for name in names}
-    strays = {path for path in present - set(expected) if not path.startswith("KeyHome/")}
-    check(not strays, "installed but not shipped: %s" % sorted(strays))
 
     shortcuts = [os.path.join(menu, MAKER, SHORTCUT) for menu in prefix.start_menus()
                  if os.path.isfile(os.path.join(menu, MAKER, SHORTCUT))]
     check(len(shortcuts) == 1, "shortcuts %s\\%s: %d" % (MAKER, SHORTCUT, len(shortcuts)))
-    if shortcuts:
-        link = open(shortcuts[0], "rb").read()
-        for text in ("signhost.exe", INSTALL_FOLDER + "bin", "\\" + product_code + "\\signhost.ico"):
-            check(text.encode("utf-16-le") in link, "the shortcut does not hold " + text)
-    icon = prefix.unix("C:\\windows\\Installer\\%s\\signhost.ico" % product_code)
-    check(os.path.isfile(icon), "the shortcut's icon is not in place")
+    icon = "C:\\windows\\Installer\\%s\\signhost.ico" % package.code
+    check(os.path.isfile(prefix.unix(icon)), "the shortcut's icon is not in place")
+    for text in ("signhost.exe", INSTALL_FOLDER + "bin", icon):
+        check(all(text.encode("utf-16-le") in open(link, "rb").read() for link in shortcuts),
+              "the shortcut does not hold " + text)
 
-    environment = prefix.values(ENVIRONMENT_KEY)
-    keyhomes = {"TQKEY_HOME": state.keyhome, "TQKEY_HOME_X64": state.keyhome + "x64\\"}
-    for variable, folder in keyhomes.items():
-        check(environment.get(variable) == folder, "%s is %r, not %r" % (variable, environment.get(variable), folder))
+    check_registry(prefix, state, package)
+    for variable, folder in expected_registry(state, package)[ENVIRONMENT_KEY].items():
         check(prefix.new_process_sees(variable) == folder, "a new process does not see %s=%s" % (variable, folder))
         check(os.path.isdir(prefix.unix(folder)), "no key home " + folder)
 
-    suite = prefix.values(SUITE_KEY)
-    wanted = {"InstallFolder": INSTALL_FOLDER, "KeyHome": keyhomes["TQKEY_HOME"],
-              "KeyHomeX64": keyhomes["TQKEY_HOME_X64"], "Version": version}
-    check(all(suite.get(name) == value for name, value in wanted.items()),
-          "%s holds %s, not %s" % (SUITE_KEY, suite, wanted))
 
-    entries = [values for values in prefix.registry(UNINSTALL_KEY).values()
-               if values.get("DisplayName") == PRODUCT]
-    check(len(entries) == 1, "Add/Remove Programs entries: %d" % len(entries))
-    if entries:
-        wanted = {"DisplayVersion": version, "Publisher": MAKER, "InstallLocation": INSTALL_FOLDER}
-        check(all(entries[0].get(name) == value for name, value in wanted.items()),
-              "Add/Remove Programs entry %s, not %s" % (
-                  {name: entries[0].get(name) for name in wanted}, wanted))
-
-    cmake = prefix.values(CMAKE_PACKAGE_KEY)
-    check((cmake.get(PRODUCT) == INSTALL_FOLDER + "lib\\cmake\\Penwick\\") == state.sdk,
-          "CMake's package registry: %s with the SDK %s" % (cmake, "in" if state.sdk else "out"))
-
-
-def check_uninstalled(prefix, state):
+def check_uninstalled(prefix, state, package):
+    """Nothing left, but a key home holding drivers (and the folders it is in)."""
     maker_folder = prefix.unix("C:\\Program Files\\" + MAKER)
-    left = sorted(os.path.relpath(os.path.join(folder, name), maker_folder)
-                  for folder, _, names in os.walk(maker_folder) for name in names)
-    keyhome = os.path.relpath(prefix.unix(state.keyhome), maker_folder) + "/keydrivers/"
-    check(all(path.startswith(keyhome) for path in left), "left in Program Files: %s" % left)
+    drivers = os.path.relpath(prefix.unix(state.keyhome), maker_folder) + "/keydrivers/"
+    left = files_below(maker_folder)
+    check(all(path.startswith(drivers) for path in left), "left in Program Files: %s" % sorted(left))
     check(bool(left) == state.drivers, "the key home with its drivers is %s" % ("gone" if state.drivers else "kept"))
-    if not state.drivers:
-        check(not os.path.exists(maker_folder) and not os.path.exists(prefix.unix(state.keyhome)),
-              "empty folders left: %s" % maker_folder)
+    check(state.drivers or not (os.path.exists(maker_folder) or os.path.exists(prefix.unix(state.keyhome))),
+          "empty folders left")
     for menu in prefix.start_menus():
         for name in (MAKER, "Quorvale"):
             check(not os.path.exists(os.path.join(menu, name)), "left in the Start Menu: " + name)
-    for key in (SUITE_KEY, CMAKE_PACKAGE_KEY):
-        check(not prefix.registry(key), "left in the registry: " + key)
-    environment = prefix.values(ENVIRONMENT_KEY)
-    check(not {"TQKEY_HOME", "TQKEY_HOME_X64"} & set(environment), "the key home variables are left")
-    check(not any(values.get("DisplayName") == PRODUCT for values in prefix.registry(UNINSTALL_KEY).values()),
-          "the Add/Remove Programs entry is left")
+    check_registry(prefix, state, package)
 
 
 # --- the steps ------------------------------------------------------------------------
@@ -253,7 +244,7 @@ def run_system(name, prefix, steps, context):
         if step.state.package:
             check_installed(prefix, context["layout"], step.state, packages[step.state.package])
         else:
-            check_uninstalled(prefix, step.state)
+            check_uninstalled(prefix, step.state, packages["NEW"])
 
 
 def main():
