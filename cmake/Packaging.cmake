@@ -50,7 +50,7 @@ if(CMAKE_CROSSCOMPILING)
     # Everything installed above and nothing else (no tests): what
     # tools/package builds in this tree.
     add_custom_target(suite_shipped)
-    foreach(target IN ITEMS penwick LPLines sweepon signhost)
+    foreach(target IN ITEMS penwick LPLines sweepon signhost kdpsetup)
         if(TARGET ${target})
             add_dependencies(suite_shipped ${target})
         endif()
