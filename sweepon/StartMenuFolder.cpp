@@ -62,27 +62,14 @@ std::optional<CString> QueryUserStartMenu()
 
 std::optional<CString> PathOfItemList(LPCITEMIDLIST items)
 {
-    // The shell writes up to MAX_PATH bytes, and nothing is read from the
-    // buffer unless it said it wrote a path.
-    std::array<char, MAX_PATH> path{};
-    if (!SHGetPathFromIDListA(items, path.data())) {
+    // Wide: the ANSI path has "?" for every letter the code page lacks (a
+    // user named in another script) and names no folder at all. The shell
+    // writes up to MAX_PATH characters, and nothing is read from the buffer
+    // unless it said it wrote a path.
+    std::array<wchar_t, MAX_PATH> path{};
+    if (!SHGetPathFromIDListW(items, path.data())) {
         return std::nullopt;
     }
-    path.back() = '\0';
-    return WideFromAnsi(path.data());
-}
-
-CString WideFromAnsi(const char* text)
-{
-    if (!text) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    CString wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length) - 1);  // the terminator is the string's own
-    return wide;
+    path.back() = L'\0';
+    return CString(path.data());
 }

@@ -12,10 +12,6 @@
 // a trailing backslash; nothing when the shell cannot give one.
 std::optional<CString> QueryUserStartMenu();
 
-// The file-system path of a shell item, taken in the ANSI code page as the
-// shell gives it and widened with the thread's; nothing for an item that
-// has no such path (a virtual folder).
+// The file-system path of a shell item, in wide text whatever the ANSI
+// code page; nothing for an item that has no such path (a virtual folder).
 std::optional<CString> PathOfItemList(LPCITEMIDLIST items);
-
-// ANSI text widened with the thread's ANSI code page; no text from none.
-CString WideFromAnsi(const char* text);

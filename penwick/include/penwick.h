@@ -47,9 +47,11 @@
  * to a hidden window ("MainWClass", never shown) of the calling thread, so
  * the pen writes only while that thread pumps messages. Each packet moves
  * the cursor to the pen and draws on the active canvas (the one whose
- * window last received a mouse move) with the pen's own pressure: the
- * tablet's raw value over 1023, so a tablet with 2048 levels reaches about
- * twice the ink of one with 1024. A stroke stays with the canvas it began
+ * window last received a mouse move) with the pen's own pressure, scaled
+ * to the pen's range as the driver reports it: a pen pressed fully gives
+ * 1.0 whether it has 1024 or 8192 levels (a driver that cannot say counts
+ * as 1024: raw / 1023). The tablet covers the whole virtual screen, every
+ * monitor included. A stroke stays with the canvas it began
  * on until the pen lifts, even when the pen crosses another canvas; a pen
  * that touches down before any canvas has seen the mouse draws nothing.
  * While packets arrive, the canvas ignores the mouse (a tablet driver may

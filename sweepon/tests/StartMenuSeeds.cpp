@@ -90,6 +90,101 @@ void SeedNeighbours()
     }
 }
 
+namespace {
+
+const wchar_t kUserShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t kStartMenuValue[] = L"Start Menu";
+
+class RegistryKey {
+public:
+    RegistryKey()
+    {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_)
+            != ERROR_SUCCESS) {
+            key_ = nullptr;
+        }
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey()
+    {
+        if (key_) {
+            RegCloseKey(key_);
+        }
+    }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring ReadStartMenuSetting()
+{
+    const RegistryKey key;
+    std::wstring value(1024, L'\0');
+    auto size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+    DWORD type = 0;
+    if (!key.Get()
+        || RegQueryValueExW(key.Get(), kStartMenuValue, nullptr, &type,
+                            reinterpret_cast<BYTE*>(value.data()), &size)
+               != ERROR_SUCCESS
+        || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return {};
+    }
+    value.resize(size / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') {
+        value.pop_back();
+    }
+    return value;
+}
+
+bool WriteStartMenuSetting(const std::wstring& value)
+{
+    const RegistryKey key;
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    return key.Get()
+           && RegSetValueExW(key.Get(), kStartMenuValue, 0, REG_EXPAND_SZ,
+                             reinterpret_cast<const BYTE*>(value.c_str()), bytes)
+                  == ERROR_SUCCESS;
+}
+
+// The outermost folder of `path` that does not exist yet; empty when all do.
+std::wstring FirstMissingFolder(const std::wstring& path)
+{
+    for (std::size_t slash = path.find(L'\\', 3);; slash = path.find(L'\\', slash + 1)) {
+        const std::wstring prefix = path.substr(0, slash);
+        if (!Exists(prefix)) {
+            return prefix;
+        }
+        if (slash == std::wstring::npos) {
+            return {};
+        }
+    }
+}
+
+}  // namespace
+
+RedirectedUserStartMenu::RedirectedUserStartMenu(const std::wstring& startMenu)
+    : previous_(ReadStartMenuSetting()), madeRoot_(FirstMissingFolder(startMenu))
+{
+    // The shell gives no path for a Start Menu folder that does not exist.
+    if (previous_.empty() || !MakeFolders(startMenu) || !WriteStartMenuSetting(startMenu)) {
+        return;
+    }
+    active_ = UserStartMenu() == startMenu;
+}
+
+RedirectedUserStartMenu::~RedirectedUserStartMenu()
+{
+    if (!previous_.empty()) {
+        WriteStartMenuSetting(previous_);
+    }
+    if (!madeRoot_.empty()) {
+        RemoveTree(madeRoot_);
+    }
+}
+
 void ClearStartMenus()
 {
     for (const MakerFolders& layout : {Windows7LayoutFolders(), OlderLayoutFolders()}) {

@@ -34,4 +34,24 @@ void SeedNeighbours();
 // layout's folders once they are empty (a Wine prefix has none of its own).
 void ClearStartMenus();
 
+// While this lives, the user's Start Menu is `startMenu` (made if missing):
+// the shell's folder setting in the registry (User Shell Folders) names it,
+// for every program of the prefix. The setting and the folders made are
+// put back as they were when it goes.
+class RedirectedUserStartMenu {
+public:
+    explicit RedirectedUserStartMenu(const std::wstring& startMenu);
+    RedirectedUserStartMenu(const RedirectedUserStartMenu&) = delete;
+    RedirectedUserStartMenu& operator=(const RedirectedUserStartMenu&) = delete;
+    ~RedirectedUserStartMenu();
+
+    // The shell now gives `startMenu` as the user's Start Menu.
+    bool IsActive() const { return active_; }
+
+private:
+    std::wstring previous_;
+    std::wstring madeRoot_;  // the outermost folder made for it, if any
+    bool active_ = false;
+};
+
 }  // namespace sweepon_test

@@ -40,20 +40,6 @@ void SeedWithSubfolder(const std::wstring& folder, const std::wstring& subfolder
     MakeFolders(folder + L"\\" + subfolder);
 }
 
-bool IsAtOrBelow(const std::wstring& path, const std::wstring& folder)
-{
-    return path == folder || path.rfind(folder + L"\\", 0) == 0;
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
-}
-
 // What changed between the snapshots is exactly the removal of `removed`.
 void ExpectOnlyRemoved(const std::set<std::wstring>& before, const std::set<std::wstring>& after,
                        const std::vector<std::wstring>& removed)
@@ -177,6 +163,41 @@ TEST_F(SweeponProgram, BeforeWindows7AndOnItsServersTheOlderLayoutIsUsed)
 
         ExpectOnlyRemoved(before, SnapshotStartMenus(), {older[0], older[1], older[3]});
     }
+}
+
+TEST_F(SweeponProgram, AProfileTheCodePageCannotSpellIsSweptToo)
+{
+    // Asked for in ANSI, this Start Menu's path comes back with "?" for
+    // each letter the code page lacks and names no folder.
+    const std::wstring profile = L"C:\\users\\\u7528\u6237 \u0E1C\u0E39\u0E49\u0E43\u0E0A\u0E49";  // 用户 ผู้ใช้
+    if (AnsiCodePageHolds(profile)) {
+        GTEST_SKIP() << "the ANSI code page " << GetACP() << " spells the profile's name";
+    }
+    const RedirectedUserStartMenu redirected(profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
+    if (!redirected.IsActive() && GetACP() != 1252) {
+        // Wine 8's shell then gives no path at all for the moved folder.
+        GTEST_SKIP() << "the shell gives no Start Menu outside code page " << GetACP();
+    }
+    ASSERT_TRUE(redirected.IsActive()) << "the user's Start Menu could not be moved";
+    const struct {
+        WindowsVersion version;
+        MakerFolders folders;
+    } runs[] = {{WindowsVersion::Windows10, Windows7LayoutFolders()},
+                {WindowsVersion::WindowsXP, OlderLayoutFolders()}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(Narrow(wintest::WineVersionSetting(run.version)));
+        ClearStartMenus();
+        SeedNeighbours();
+        SeedFilesOnly(run.folders[0]);
+        SeedWithSubfolder(run.folders[1], L"Docs");
+        SeedDotFolderOnly(run.folders[2]);
+        const auto before = SnapshotStartMenus();
+
+        RunAs(run.version);
+
+        ExpectOnlyRemoved(before, SnapshotStartMenus(), {run.folders[0], run.folders[2]});
+    }
+    ClearStartMenus();
 }
 
 TEST_F(SweeponProgram, RunningAgainChangesNothing)

@@ -149,16 +149,30 @@ bool MakeReadOnlyFile(const std::wstring& path)
 
 namespace {
 
-void RemoveLink(const std::wstring& path)
+void RemoveFromUnix(const std::wstring& path, const wchar_t* command)
 {
     std::string unixPath = UnixPath(path);
     while (unixPath.size() > 1 && unixPath.back() == '/') {
         unixPath.pop_back();
     }
-    if (!unixPath.empty() && StartUnixProgram(L"/bin/rm -f " + Quoted(unixPath))) {
+    if (!unixPath.empty() && StartUnixProgram(command + Quoted(unixPath))) {
         WaitUntilExists(path, false);
     }
 }
+
+}  // namespace
+
+void RemoveUnixLink(const std::wstring& path)
+{
+    RemoveFromUnix(path, L"/bin/rm -f ");
+}
+
+void RemoveTreeFromUnix(const std::wstring& path)
+{
+    RemoveFromUnix(path, L"/bin/rm -rf ");
+}
+
+namespace {
 
 // Wine lists a link whose target is gone no more, so links go first.
 enum class Pass { Links, Everything };
@@ -166,7 +180,7 @@ enum class Pass { Links, Everything };
 void RemoveEntry(const std::wstring& path, DWORD attributes, Pass pass)
 {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        RemoveLink(path);
+        RemoveUnixLink(path);
         return;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -234,6 +248,20 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link)
     }
     return StartUnixProgram(L"/bin/ln -s " + Quoted(unixTarget) + L" " + Quoted(unixLink))
            && WaitUntilExists(link, true);
+}
+
+bool IsAtOrBelow(const std::wstring& path, const std::wstring& folder)
+{
+    return path == folder || path.rfind(folder + L"\\", 0) == 0;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
 }
 
 bool AnsiCodePageHolds(const std::wstring& text)

@@ -44,10 +44,23 @@ void ForEachEntry(const std::wstring& folder,
 // "\\?\" + path: for folders longer than the classic calls take.
 std::wstring LongPath(const std::wstring& path);
 
-// Makes `link` a Unix symbolic link to the folder `target`: the only kind of
-// link Wine has. Wine lists it as a folder with the reparse-point attribute.
-// False when the Unix side cannot be reached.
+// Makes `link` a Unix symbolic link to `target`: the only kind of link Wine
+// has. Wine lists a link to a folder as a folder with the reparse-point
+// attribute, and a link to a file as a plain file. False when the Unix side
+// cannot be reached.
 bool MakeUnixLink(const std::wstring& target, const std::wstring& link);
+
+// Removes the Unix symbolic link `link` itself, through the Unix side.
+void RemoveUnixLink(const std::wstring& link);
+// Removes a whole tree through the Unix side at once (rm -rf, which never
+// follows links): far faster under Wine than entry by entry.
+void RemoveTreeFromUnix(const std::wstring& path);
+
+// `path` is `folder` or lies below it (both without trailing backslashes).
+bool IsAtOrBelow(const std::wstring& path, const std::wstring& folder);
+
+// UTF-8, for printing paths.
+std::string Narrow(const std::wstring& text);
 
 // Whether the ANSI code page can spell `text` (without best-fit guesses).
 bool AnsiCodePageHolds(const std::wstring& text);

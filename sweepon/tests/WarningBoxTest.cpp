@@ -4,6 +4,7 @@
 #include "RunAsWindowsVersion.h"
 #include "StartMenuSeeds.h"
 #include "TestFolders.h"
+#include "WarningBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,66 +16,7 @@ namespace {
 
 const std::wstring kCaption = L"\u8B66\u544A\u4FE1\u606F";           // 警告信息
 const std::wstring kText = L"\u5220\u9664\u76EE\u5F55\u5931\u8D25\uFF01";  // 删除目录失败！
-constexpr int kMessageTextId = 0xFFFF;  // the static control that holds a box's text
 constexpr DWORD kWaitMs = 20000;
-
-std::wstring WindowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring ClassName(HWND window)
-{
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
-struct BoxSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM search)
-{
-    auto& box = *reinterpret_cast<BoxSearch*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == box.process && ClassName(window) == L"#32770" && IsWindowVisible(window)) {
-        box.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The dialog box the program shows, once its text is in place.
-HWND WaitForBox(DWORD process)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += 20) {
-        BoxSearch search{process, nullptr};
-        EnumWindows(&MatchBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found && GetDlgItem(search.found, kMessageTextId)
-            && !WindowText(GetDlgItem(search.found, kMessageTextId)).empty()) {
-            return search.found;
-        }
-        Sleep(20);
-    }
-    return nullptr;
-}
-
-// Wine hides a closed box at once but may destroy it only later.
-bool WaitUntilClosed(HWND window)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += 20) {
-        if (!IsWindow(window) || !IsWindowVisible(window)) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
-}
 
 std::vector<HWND> VisibleChildren(HWND box, const std::wstring& className)
 {
@@ -90,7 +32,7 @@ std::vector<HWND> VisibleChildren(HWND box, const std::wstring& className)
 void ExpectTheWarningBox(HWND box)
 {
     EXPECT_EQ(WindowText(box), kCaption);
-    EXPECT_EQ(WindowText(GetDlgItem(box, kMessageTextId)), kText);
+    EXPECT_EQ(BoxText(box), kText);
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     const std::vector<HWND> buttons = VisibleChildren(box, L"Button");
     ASSERT_EQ(buttons.size(), 1u);
@@ -98,12 +40,6 @@ void ExpectTheWarningBox(HWND box)
     for (HWND picture : VisibleChildren(box, L"Static")) {
         EXPECT_EQ(SendMessageW(picture, STM_GETICON, 0, 0), 0) << "the box shows an icon";
     }
-}
-
-void PressOk(HWND box)
-{
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
 class WarningBox : public ::testing::Test {
@@ -129,13 +65,13 @@ TEST_F(WarningBox, OneBoxForEachFolderThatStaysThenThePassGoesOn)
     // Quorvale waits for both.
     for (int box = 0; box < 2; ++box) {
         SCOPED_TRACE(box);
-        const HWND shown = WaitForBox(run.Id());
+        const HWND shown = WaitForBox(run.Id(), kWaitMs);
         ASSERT_NE(shown, nullptr) << "no warning box";
         ExpectTheWarningBox(shown);
         EXPECT_FALSE(run.Wait(0)) << "the pass must wait on the box";
         EXPECT_TRUE(Exists(folders[2] + L"\\Uninstall.lnk"));
         PressOk(shown);
-        ASSERT_TRUE(WaitUntilClosed(shown));
+        ASSERT_TRUE(WaitUntilClosed(shown, kWaitMs));
     }
 
     ASSERT_TRUE(run.Wait(kWaitMs)) << "still running after the boxes were closed";

@@ -79,14 +79,4 @@ TEST(StartMenuFolder, AVirtualFolderHasNoPath)
     CoTaskMemFree(computer);
 }
 
-TEST(AnsiText, WidensWithTheThreadsCodePage)
-{
-    EXPECT_EQ(WideFromAnsi(nullptr), L"");
-    EXPECT_EQ(WideFromAnsi(""), L"");
-    EXPECT_EQ(WideFromAnsi("C:\\Start Menu"), L"C:\\Start Menu");
-    if (GetACP() == 1252) {
-        EXPECT_EQ(WideFromAnsi("Men\xFC"), L"Men\u00FC");
-    }
-}
-
 }  // namespace

@@ -128,9 +128,21 @@ bool Tablet::openContext()
     context_ = api_.open(window_, &logContext_, TRUE);
     if (context_ == nullptr)
         return false;
-    virtualScreenWidth_ = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    virtualScreenHeight_ = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    virtualScreen_ = ScreenArea{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    pressureScale_ = pressureScaleFor(queryPressureAxis());
     return true;
+}
+
+std::optional<PressureAxis> Tablet::queryPressureAxis() const
+{
+    // The device the context reads from; a driver that has no answer, or
+    // one too short to be an axis, leaves the pen at 1024 levels.
+    AXIS axis{};
+    const UINT written = api_.info(kWtiDevices + logContext_.lcDevice, kDvcNPressure, &axis);
+    if (written < sizeof axis)
+        return std::nullopt;
+    return PressureAxis{axis.axMin, axis.axMax};
 }
 
 void Tablet::closeContext()

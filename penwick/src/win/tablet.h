@@ -3,6 +3,7 @@
 // packets, and the context itself.
 #pragma once
 
+#include "../core/tablet_mapping.h"
 #include "handles.h"
 #include "wintab.h"
 
@@ -50,7 +51,8 @@ public:
 
     // Opens the system-wide context from Wintab's default one, posting its
     // packets to the hidden window; false when Wintab gives none. Reads the
-    // virtual screen's size for the packets' positions.
+    // virtual screen for the packets' positions and the device's pressure
+    // range for their pressures.
     bool openContext();
     // Closes the context; a fault inside the driver's WTClose is caught
     // and ignored, since the library is going away whatever it did.
@@ -62,12 +64,13 @@ public:
     bool readPacket(UINT serial, HCTX context, TabletPacket& packet) const;
 
     const LOGCONTEXTW& logContext() const { return logContext_; }
-    int virtualScreenWidth() const { return virtualScreenWidth_; }
-    int virtualScreenHeight() const { return virtualScreenHeight_; }
+    const ScreenArea& virtualScreen() const { return virtualScreen_; }
+    const PressureScale& pressureScale() const { return pressureScale_; }
 
 private:
     static LRESULT CALLBACK tabletWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool registerWindowClass();
+    std::optional<PressureAxis> queryPressureAxis() const;
 
     UniqueModule module_;
     WintabApi api_;
@@ -75,8 +78,8 @@ private:
     HINSTANCE classInstance_ = nullptr;   // where "MainWClass" was registered by us
     LOGCONTEXTW logContext_{};
     HCTX context_ = nullptr;
-    int virtualScreenWidth_ = 0;
-    int virtualScreenHeight_ = 0;
+    ScreenArea virtualScreen_;
+    PressureScale pressureScale_;
 };
 
 } // namespace penwick

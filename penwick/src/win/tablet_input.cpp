@@ -62,8 +62,7 @@ void handlePacket(Library& lib, const TabletPacket& packet, PacketOutcome& outco
 {
     const Tablet& tablet = lib.tablet;
     outcome.cursor = tabletToScreen(packet.pkX, packet.pkY, tablet.logContext().lcInExtX,
-                                    tablet.logContext().lcInExtY, tablet.virtualScreenWidth(),
-                                    tablet.virtualScreenHeight());
+                                    tablet.logContext().lcInExtY, tablet.virtualScreen());
     if (!outcome.cursor)
         return;   // a context without an input area: no position to go to
 
@@ -87,7 +86,7 @@ void handlePacket(Library& lib, const TabletPacket& packet, PacketOutcome& outco
     point.x = outcome.cursor->x;
     point.y = outcome.cursor->y;
     point.kind = kind;
-    point.pressure = tabletPressure(packet.pkNormalPressure);
+    point.pressure = tabletPressure(packet.pkNormalPressure, tablet.pressureScale());
     point.pending = 1;
     point.tick = now;
 

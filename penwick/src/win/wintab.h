@@ -1,5 +1,6 @@
 // The parts of the published Wintab interface that the library uses: the
-// logical context, the packet of the context it opens, and the constants.
+// logical context, a device's axis, the packet of the context it opens, and
+// the constants.
 // No wintab.h ships with the toolchain; the layouts are pinned below to the
 // 32-bit ABI every Wintab32.dll was built for.
 #pragma once
@@ -51,7 +52,17 @@ struct LOGCONTEXTW {
     DWORD lcSysSensY;
 };
 
+// The range of one of a device's axes.
+struct AXIS {
+    LONG axMin;
+    LONG axMax;
+    UINT axUnits;
+    DWORD axResolution;   // FIX32
+};
+
 constexpr UINT kWtiDefContext = 3;   // WTI_DEFCONTEXT
+constexpr UINT kWtiDevices = 100;    // WTI_DEVICES: the first device's category, then one per device
+constexpr UINT kDvcNPressure = 15;   // DVC_NPRESSURE: the normal-pressure AXIS
 constexpr UINT kCxoMessages = 0x4;   // CXO_MESSAGES
 constexpr UINT kWtPacket = 0x7FF0;   // WT_PACKET: wParam serial, lParam context
 
@@ -93,6 +104,9 @@ static_assert(offsetof(LOGCONTEXTW, lcPktData) == 104, "lcPktData");
 static_assert(offsetof(LOGCONTEXTW, lcPktMode) == 108, "lcPktMode");
 static_assert(offsetof(LOGCONTEXTW, lcInExtX) == 136, "lcInExtX");
 static_assert(offsetof(LOGCONTEXTW, lcInExtY) == 140, "lcInExtY");
+static_assert(sizeof(AXIS) == 16, "AXIS size");
+static_assert(offsetof(AXIS, axMax) == 4, "axMax");
+static_assert(offsetof(LOGCONTEXTW, lcDevice) == 96, "lcDevice");
 static_assert(sizeof(TabletPacket) == 56, "packet size");
 static_assert(offsetof(TabletPacket, pkContext) == 0, "pkContext");
 static_assert(offsetof(TabletPacket, pkStatus) == 4, "pkStatus");

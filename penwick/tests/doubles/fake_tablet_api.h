@@ -25,6 +25,7 @@ struct OpenRecord {
 using ResetFn = void(WINAPI*)();
 using SetIntFn = void(WINAPI*)(int value);
 using SetExtentFn = void(WINAPI*)(LONG x, LONG y);
+using SetPressureAxisFn = void(WINAPI*)(int known, LONG min, LONG max);
 using GetOpenRecordFn = void(WINAPI*)(OpenRecord* record);
 using PostFn = UINT(WINAPI*)(UINT buttons, LONG x, LONG y, UINT pressure);
 using GetIntFn = int(WINAPI*)();
@@ -32,6 +33,10 @@ using GetIntFn = int(WINAPI*)();
 // Exported by the fake (besides the 16 Wintab entry points):
 //   void FakeTabletReset()                   defaults, no context, nothing queued
 //   void FakeTabletSetInputExtent(x, y)      lcInExtX / lcInExtY of the default context
+//   void FakeTabletSetPressureAxis(known, min, max)
+//                                            the device's normal-pressure axis (WTI_DEVICES,
+//                                            DVC_NPRESSURE); known 0: the driver cannot say.
+//                                            After a reset: 0 to 1023
 //   void FakeTabletSetOpenFails(on)          WTOpenW returns NULL
 //   void FakeTabletSetCloseFaults(on)        WTClose writes through a null pointer
 //   void FakeTabletSetCloseDispatches(on)    WTClose dispatches the calling thread's messages

@@ -33,6 +33,8 @@ struct State {
     bool openFails = false;
     bool closeFaults = false;
     bool closeDispatches = false;
+    bool pressureAxisKnown = true;
+    penwick::AXIS pressureAxis{};
 };
 
 State& state()
@@ -81,6 +83,9 @@ void resetState(State& s)
     s.openFails = false;
     s.closeFaults = false;
     s.closeDispatches = false;
+    // A pen of 1024 levels, as most drivers describe theirs.
+    s.pressureAxisKnown = true;
+    s.pressureAxis = penwick::AXIS{0, 1023, 0, 0};
 }
 
 void dispatchMessages()
@@ -109,14 +114,30 @@ extern "C" {
 
 // --- the Wintab entry points --------------------------------------------------
 
-UINT WINAPI WTInfoW(UINT category, UINT /*index*/, void* output)
+namespace {
+
+// The one device, the default context's: its normal-pressure axis, when
+// the test lets the driver know it.
+UINT deviceInfo(State& s, UINT category, UINT index, void* output)
 {
-    if (category != penwick::kWtiDefContext)
+    if (category != penwick::kWtiDevices + s.defaultContext.lcDevice || index != penwick::kDvcNPressure
+        || !s.pressureAxisKnown)
         return 0;
-    if (output != nullptr) {
-        std::lock_guard<std::mutex> guard(state().lock);
-        std::memcpy(output, &state().defaultContext, sizeof(LOGCONTEXTW));
-    }
+    if (output != nullptr)
+        std::memcpy(output, &s.pressureAxis, sizeof(penwick::AXIS));
+    return sizeof(penwick::AXIS);
+}
+
+} // namespace
+
+UINT WINAPI WTInfoW(UINT category, UINT index, void* output)
+{
+    State& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (category != penwick::kWtiDefContext)
+        return deviceInfo(s, category, index, output);
+    if (output != nullptr)
+        std::memcpy(output, &s.defaultContext, sizeof(LOGCONTEXTW));
     return sizeof(LOGCONTEXTW);
 }
 
@@ -204,6 +225,14 @@ void WINAPI FakeTabletSetInputExtent(LONG x, LONG y)
     std::lock_guard<std::mutex> guard(state().lock);
     state().defaultContext.lcInExtX = x;
     state().defaultContext.lcInExtY = y;
+}
+
+void WINAPI FakeTabletSetPressureAxis(int known, LONG min, LONG max)
+{
+    std::lock_guard<std::mutex> guard(state().lock);
+    state().pressureAxisKnown = known != 0;
+    state().pressureAxis.axMin = min;
+    state().pressureAxis.axMax = max;
 }
 
 void WINAPI FakeTabletSetOpenFails(int on)

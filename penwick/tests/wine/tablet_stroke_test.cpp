@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace pwtest;
@@ -65,10 +66,11 @@ protected:
         moveCursor(point.x, point.y);
         pumpFor(40);
     }
+    // With one tablet unit per pixel of the virtual screen the library sees.
     POINT tabletPosition(const HostWindow& host, int x, int y) const
     {
         const POINT screen = host.toScreen(x, y);
-        return {screen.x, screenHeight - 1 - screen.y};   // the tablet's y runs upward
+        return {screen.x - seenScreen.left, seenScreen.bottom - 1 - screen.y};   // the tablet's y runs upward
     }
     // Posts one packet and pumps until the library has read it.
     void pen(const PenSample& sample, const HostWindow& host) const
@@ -89,6 +91,7 @@ protected:
 
     const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT seenScreen{0, 0, screenWidth, screenHeight};
     FakeTablet tablet;
 };
 
@@ -140,6 +143,69 @@ TEST_F(TabletStroke, APenStrokeIsDrawnWithTheTabletsOwnPressures)
     int drawn = 0;
     EXPECT_EQ(IsCanvasDrawed(canvas, &drawn), 0);
     EXPECT_EQ(drawn, 1);
+}
+
+TEST_F(TabletStroke, ThePensFullPressureIsTheEnginesFullPressure)
+{
+    // What the driver says of the pen's range -> the pressures drawn
+    struct Pen {
+        const char* name;
+        std::optional<penwick::AXIS> axis;
+        std::vector<UINT> raw;
+        std::vector<float> drawn;
+    };
+    const std::vector<Pen> pens = {
+        {"1024 levels", penwick::AXIS{0, 1023, 0, 0}, {300, 1023, 0}, {300 / 1023.0f, 1.0f, 0.0f}},
+        {"a driver that cannot say", std::nullopt, {512, 1023, 2047, 0}, {512 / 1023.0f, 1.0f, 2047 / 1023.0f, 0.0f}},
+        {"8192 levels", penwick::AXIS{0, 8191, 0, 0}, {1023, 4096, 8191, 0}, {1023 / 8191.0f, 4096 / 8191.0f, 1.0f, 0.0f}},
+        {"2048 levels", penwick::AXIS{0, 2047, 0, 0}, {1023, 2047, 0}, {1023 / 2047.0f, 1.0f, 0.0f}},
+    };
+    for (const Pen& p : pens) {
+        SCOPED_TRACE(p.name);
+        ASSERT_EQ(restart([&] { tablet.setPressureAxis(p.axis); }), 0);
+        activate(*window);
+        for (std::size_t i = 0; i < p.raw.size(); ++i)
+            pen({p.raw[i] != 0 ? 1u : 0u, 40 + 10 * static_cast<int>(i), 60, p.raw[i]});
+        const std::vector<RecordedCall> lines = linesOf(mainEngine);
+        ASSERT_EQ(lines.size(), p.drawn.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].floatArg[2], p.drawn[i]) << i;
+    }
+}
+
+TEST_F(TabletStroke, ThePenLandsOnTargetWhereverTheMonitorsLie)
+{
+    // The virtual screen the library sees, around the real one at (0, 0).
+    struct Layout {
+        const char* name;
+        RECT screen;
+    };
+    const std::vector<Layout> layouts = {
+        {"one monitor", {0, 0, screenWidth, screenHeight}},
+        {"a monitor on the left", {-1600, 0, screenWidth, screenHeight}},
+        {"a monitor above", {0, -900, screenWidth, screenHeight}},
+        {"monitors left, above and right", {-1600, -900, screenWidth + 1920, screenHeight + 200}},
+    };
+    const std::vector<PenSample> stroke = {{1, 30, 40, 500}, {1, 120, 90, 500}, {0, 250, 170, 0}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const VirtualScreenSeen seen(layout.screen);
+        ASSERT_TRUE(seen.active());
+        seenScreen = layout.screen;
+        ASSERT_EQ(restart([&] {
+            tablet.setInputExtent(seenScreen.right - seenScreen.left, seenScreen.bottom - seenScreen.top);
+        }), 0);
+        activate(*window);
+        for (const PenSample& sample : stroke)
+            pen(sample);
+        EXPECT_TRUE(samePoint(cursor(), window->toScreen(250, 170)));
+        const std::vector<RecordedCall> lines = linesOf(mainEngine);
+        ASSERT_EQ(lines.size(), stroke.size());
+        for (std::size_t i = 0; i < stroke.size(); ++i) {
+            EXPECT_EQ(lines[i].floatArg[0], static_cast<float>(stroke[i].x)) << i;
+            EXPECT_EQ(lines[i].floatArg[1], static_cast<float>(stroke[i].y)) << i;
+        }
+    }
 }
 
 TEST_F(TabletStroke, APenTouchingDownWithNoActiveCanvasOnlyMovesTheCursor)

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace pwtest {
 
 // Why a test wanting the fake cannot run.
@@ -23,6 +25,9 @@ public:
 
     void reset() const;
     void setInputExtent(LONG x, LONG y) const;
+    // The device's normal-pressure range as the driver reports it; nullopt:
+    // the driver cannot say.
+    void setPressureAxis(std::optional<penwick::AXIS> axis) const;
     void setOpenFails(bool on) const;
     void setCloseFaults(bool on) const;
     void setCloseDispatches(bool on) const;
@@ -34,6 +39,27 @@ public:
 
 private:
     DoubleLibrary library_;
+};
+
+// The virtual screen as penwick.dll sees it while this lives: its calls to
+// GetSystemMetrics answer the four virtual-screen metrics with `screen`
+// (left, top, right and bottom as a rectangle) and everything else as
+// usual. A desktop with monitors left of or above the primary, which Xvfb
+// cannot have, for the library alone; the real cursor still moves on the
+// real screen, which the layout should hold.
+class VirtualScreenSeen {
+public:
+    explicit VirtualScreenSeen(const RECT& screen);
+    ~VirtualScreenSeen();
+    VirtualScreenSeen(const VirtualScreenSeen&) = delete;
+    VirtualScreenSeen& operator=(const VirtualScreenSeen&) = delete;
+
+    // False when penwick.dll's import of GetSystemMetrics was not found.
+    bool active() const { return slot_ != nullptr; }
+
+private:
+    void** slot_ = nullptr;
+    void* original_ = nullptr;
 };
 
 // This process's hidden tablet window, or null.
