@@ -1,13 +1,14 @@
 # What ships, and the ZIP that carries it.
 #
-#   windows/bin/       penwick.dll, libLPLines.dll, sweepon.exe, signhost.exe
+#   windows/bin/       penwick.dll, libLPLines.dll, sweepon.exe, signhost.exe,
+#                      kdpsetup.exe and the 7z.exe it starts
 #   windows/include/   penwick.h (and lplines.h, which defines the point
 #                      record GetDrawPathPoint fills)
 #   windows/lib/       the import libraries (libpenwick.dll.a for mingw,
 #                      penwick.lib for Microsoft's toolchain), penwick.def,
 #                      cmake/Penwick/ (the CMake package: find_package(Penwick))
 #   windows/samples/signhost/   the sample host's sources, to copy
-#   kdpsetup/          kdpsetup (this machine's build) and its 7z.exe link
+#   kdpsetup/          the Linux kdpsetup (this machine's build) and its 7z.exe link
 #   README.md, docs/
 #
 # The Windows tree installs its own files; the native tree installs kdpsetup
@@ -40,6 +41,11 @@ if(CMAKE_CROSSCOMPILING)
     endif()
     if(TARGET sweepon)
         install(TARGETS sweepon RUNTIME DESTINATION windows/bin)
+    endif()
+    if(TARGET kdpsetup)
+        # kdpsetup.exe starts the 7z.exe beside it.
+        install(TARGETS kdpsetup RUNTIME DESTINATION windows/bin)
+        install(PROGRAMS $<TARGET_FILE_DIR:kdpsetup>/7z.exe DESTINATION windows/bin)
     endif()
     if(TARGET signhost)
         install(TARGETS signhost RUNTIME DESTINATION windows/bin)

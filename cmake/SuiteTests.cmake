@@ -1,15 +1,22 @@
 # Test helpers shared by the deliverables' CMakeLists.
 
-# suite_native_test(<target> <sources>... [LIBS <libs>...])
+# suite_native_test(<target> <sources>... [LIBS <libs>...] [LABEL <label>])
 # A GoogleTest executable of the native tree; each test case becomes a CTest
-# test named after the deliverable's prefix.
+# test named after the deliverable's prefix, labelled "native" (or LABEL:
+# "wine" for a native test that runs Windows programs under Wine).
 function(suite_native_test target)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
+    set(timeout 120)
+    if(NOT ARG_LABEL)
+        set(ARG_LABEL native)
+    elseif(ARG_LABEL STREQUAL "wine")
+        set(timeout 300) # as the Windows tree's: the first run may make the Wine prefix
+    endif()
     add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest_main)
     suite_warnings(${target})
     gtest_discover_tests(${target} TEST_PREFIX "${target}." DISCOVERY_MODE PRE_TEST
-                         PROPERTIES LABELS native TIMEOUT 120)
+                         PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${timeout})
 endfunction()
 
 # suite_require_gtest_end(<test>...)

@@ -7,9 +7,11 @@
 // in name order, ignoring case. With OVERWRITE a file of the same name in the
 // destination is replaced; a folder of that name is never removed, so the
 // copy then fails. Links are never followed: a link whose target stays
-// inside SOURCE is copied as a link, any other link (and anything that is
-// neither a file, a folder nor a link) fails the copy, and a link that sits
-// in the destination where a folder goes is replaced, never written through.
+// inside SOURCE is copied as a link (on Windows, where Qt makes shortcuts,
+// not links, every link fails the copy), any other link (and anything that
+// is neither a file, a folder nor a link) fails the copy, and a link that
+// sits in the destination where a folder goes is replaced, never written
+// through. On Windows a link is any reparse point (junctions too).
 // Stops at the first failure and returns false; what was copied stays.
 bool copyFolder(const QString &source, const QString &destination, bool overwrite);
 

@@ -10,11 +10,29 @@
 #include "ZavInstaller.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// The package path as the user gave it. On Windows argv holds the command
+// line in the ANSI code page, which spells what it lacks (Chinese under a
+// Western one) as "?", a wildcard to 7-Zip that can match another package
+// in the same folder; the wide command line, which Qt keeps, has the path
+// as typed and gives the same text whenever the code page can spell it.
+QString packageArgument(int argc, char *argv[], int index)
+{
+#ifdef Q_OS_WIN
+    const QStringList wideArguments = QCoreApplication::arguments();
+    if (wideArguments.size() == argc)
+        return wideArguments.at(index);
+#else
+    Q_UNUSED(argc);
+#endif
+    return QString::fromLocal8Bit(argv[index]);
+}
 
 void reportResult(int result)
 {
@@ -34,7 +52,7 @@ int main(int argc, char *argv[])
         return -1;
 
     ZavInstaller installer;
-    const char *package = argv[1];
+    int package = 1;
     bool silent = false;
     if (argc == 3) {
         if (std::strcmp(argv[1], "-s") != 0) {
@@ -42,10 +60,10 @@ int main(int argc, char *argv[])
             return -1;
         }
         silent = true;
-        package = argv[2];
+        package = 2;
     }
 
-    const int result = installer.install(QString::fromLocal8Bit(package));
+    const int result = installer.install(packageArgument(argc, argv, package));
     if (!silent)
         reportResult(result);
     return 0;

@@ -52,6 +52,8 @@ set(expected
     windows/bin/libLPLines.dll
     windows/bin/sweepon.exe
     windows/bin/signhost.exe
+    windows/bin/kdpsetup.exe
+    windows/bin/7z.exe
     windows/include/penwick.h
     windows/include/lplines.h
     windows/lib/libpenwick.dll.a
@@ -87,7 +89,7 @@ if(NOT EXISTS ${seven_zip})
 endif()
 
 find_program(objdump i686-w64-mingw32-objdump REQUIRED)
-foreach(binary IN ITEMS penwick.dll libLPLines.dll sweepon.exe signhost.exe)
+foreach(binary IN ITEMS penwick.dll libLPLines.dll sweepon.exe signhost.exe kdpsetup.exe 7z.exe)
     run(${objdump} -h ${package}/windows/bin/${binary})
     if(output MATCHES "\\.debug_")
         message(FATAL_ERROR "${binary} is not stripped")

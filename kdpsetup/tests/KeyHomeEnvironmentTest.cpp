@@ -37,6 +37,7 @@ TEST(KeyHomeEnvironment, NormalisesSeparatorsAndEndsWithOneSlash)
     EXPECT_EQ(normaliseKeyHome("C:\\Key\\"_q), "C:/Key/"_q);
     EXPECT_EQ(normaliseKeyHome("C:/Key/"_q), "C:/Key/"_q);
     EXPECT_EQ(normaliseKeyHome("C:\\a/b\\c"_q), "C:/a/b/c/"_q);
+    EXPECT_EQ(normaliseKeyHome("\\\\server\\share\\Key"_q), "//server/share/Key/"_q);
     EXPECT_TRUE(normaliseKeyHome(QString()).isNull());
     EXPECT_TRUE(normaliseKeyHome(""_q).isEmpty());
 }

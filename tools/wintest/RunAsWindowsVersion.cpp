@@ -1,5 +1,7 @@
 #include "RunAsWindowsVersion.h"
 
+#include "OwnedHandle.h"
+
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -44,24 +46,6 @@ bool SetVersionSetting(const std::wstring& key, WindowsVersion version)
     RegCloseKey(handle);
     return status == ERROR_SUCCESS;
 }
-
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle()
-    {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    bool IsValid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // An inheritable temporary file that the program writes its output to and
 // that disappears once closed.
