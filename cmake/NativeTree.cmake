@@ -12,17 +12,26 @@ endif()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# tools/package builds only what ships there (suite_shipped); tests need all.
+set(SUITE_WINDOWS_TARGET all CACHE STRING "What the Windows tree builds: all or suite_shipped")
+
 if(SUITE_WINDOWS_TREE)
     include(ExternalProject)
     set(SUITE_WINDOWS_BINARY_DIR ${CMAKE_BINARY_DIR}/windows)
     string(REPLACE ";" "|" windows_deliverables "${SUITE_DELIVERABLES}")
+    # The native tree's build type (tools/package: Release), or RelWithDebInfo.
+    set(windows_build_type ${CMAKE_BUILD_TYPE})
+    if(NOT windows_build_type)
+        set(windows_build_type RelWithDebInfo)
+    endif()
     ExternalProject_Add(windows-tree
         SOURCE_DIR ${CMAKE_SOURCE_DIR}
         BINARY_DIR ${SUITE_WINDOWS_BINARY_DIR}
         CMAKE_ARGS
             -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            -DCMAKE_BUILD_TYPE=${windows_build_type}
             "-DSUITE_DELIVERABLES=${windows_deliverables}"
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${SUITE_WINDOWS_TARGET}
         LIST_SEPARATOR |
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON

@@ -4,7 +4,9 @@
 #                      kdpsetup.exe and the 7z.exe it starts
 #   windows/include/   penwick.h (and lplines.h, which defines the point
 #                      record GetDrawPathPoint fills)
-#   windows/lib/       libpenwick.dll.a (import library), penwick.def
+#   windows/lib/       the import libraries (libpenwick.dll.a for mingw,
+#                      penwick.lib for Microsoft's toolchain), penwick.def,
+#                      cmake/Penwick/ (the CMake package: find_package(Penwick))
 #   windows/samples/signhost/   the sample host's sources, to copy
 #   kdpsetup/          the Linux kdpsetup (this machine's build) and its 7z.exe link
 #   README.md, docs/
@@ -21,7 +23,14 @@ if(CMAKE_CROSSCOMPILING)
         # (it keeps the decorated names a host's compiler asks for).
         install(TARGETS penwick RUNTIME DESTINATION windows/bin ARCHIVE DESTINATION windows/lib)
         install(FILES ${CMAKE_SOURCE_DIR}/penwick/include/penwick.h DESTINATION windows/include)
-        install(FILES ${CMAKE_SOURCE_DIR}/penwick/penwick.def DESTINATION windows/lib)
+        # penwick.lib and the package's version file are made beside the
+        # target (penwick/PenwickWindows.cmake).
+        get_target_property(penwick_binary_dir penwick BINARY_DIR)
+        install(FILES ${CMAKE_SOURCE_DIR}/penwick/penwick.def ${penwick_binary_dir}/penwick.lib
+                DESTINATION windows/lib)
+        install(FILES ${CMAKE_SOURCE_DIR}/penwick/sdk/PenwickConfig.cmake
+                      ${penwick_binary_dir}/PenwickConfigVersion.cmake
+                DESTINATION windows/lib/cmake/Penwick)
     endif()
     if(TARGET LPLines)
         # Hosts never link the engine: penwick.dll loads it. Its import
@@ -44,6 +53,14 @@ if(CMAKE_CROSSCOMPILING)
                 DESTINATION windows/samples/signhost
                 PATTERN tests EXCLUDE)
     endif()
+    # Everything installed above and nothing else (no tests): what
+    # tools/package builds in this tree.
+    add_custom_target(suite_shipped)
+    foreach(target IN ITEMS penwick LPLines sweepon signhost kdpsetup)
+        if(TARGET ${target})
+            add_dependencies(suite_shipped ${target})
+        endif()
+    endforeach()
     return()
 endif()
 
@@ -87,4 +104,29 @@ if(suite_complete AND SUITE_WINDOWS_TREE)
                      -DPACKAGE_NAME=${suite_package_name}
                      -P ${CMAKE_SOURCE_DIR}/cmake/tests/PackageContents.cmake)
     set_tests_properties(suite_package_test PROPERTIES LABELS native TIMEOUT 300)
+
+    # The MSI (packaging/), made from this tree's install in two versions,
+    # its tables read, and installed, upgraded, repaired and uninstalled
+    # under Wine's msiexec in prefixes of its own.
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(msi_work ${CMAKE_BINARY_DIR}/msi-test)
+    math(EXPR next_minor "${PROJECT_VERSION_MINOR} + 1")
+    add_test(NAME suite_msi_packages
+             COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                     -DWORK=${msi_work} -DVERSION=${PROJECT_VERSION}
+                     -DNEXT_VERSION=${PROJECT_VERSION_MAJOR}.${next_minor}.0
+                     -P ${CMAKE_SOURCE_DIR}/packaging/tests/MakeTestPackages.cmake)
+    set_tests_properties(suite_msi_packages PROPERTIES
+        LABELS native TIMEOUT 300 FIXTURES_SETUP suite_msi)
+    add_test(NAME suite_msi_tables_test
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_tables_test.py
+                     ${msi_work}/old.msi ${msi_work}/layout)
+    add_test(NAME suite_msi_install_test
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/packaging/tests/msi_install_test.py
+                     ${msi_work}/wine ${msi_work}/layout ${msi_work}/driver.7z
+                     ${msi_work}/old.msi ${msi_work}/new.msi ${msi_work}/rebuilt.msi)
+    set_tests_properties(suite_msi_tables_test PROPERTIES
+        LABELS native TIMEOUT 120 FIXTURES_REQUIRED suite_msi)
+    set_tests_properties(suite_msi_install_test PROPERTIES
+        LABELS wine TIMEOUT 600 FIXTURES_REQUIRED suite_msi)
 endif()

@@ -57,6 +57,22 @@ add_custom_command(TARGET penwick POST_BUILD
             -D penwick.dll -l $<TARGET_LINKER_FILE:penwick>
     COMMENT "Import library for hosts: libpenwick.dll.a"
     VERBATIM)
+# The same for Microsoft's toolchain (and clang-cl): penwick.lib, whose
+# entries keep the _Name@N symbols and import the undecorated names.
+find_program(PENWICK_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+set(PENWICK_MSVC_IMPORT_LIBRARY ${CMAKE_CURRENT_BINARY_DIR}/penwick.lib)
+add_custom_command(TARGET penwick POST_BUILD
+    COMMAND ${PENWICK_LLVM_DLLTOOL} -m i386 -k -d ${CMAKE_CURRENT_SOURCE_DIR}/penwick.def
+            -D penwick.dll -l ${PENWICK_MSVC_IMPORT_LIBRARY}
+    BYPRODUCTS ${PENWICK_MSVC_IMPORT_LIBRARY}
+    COMMENT "Import library for Microsoft's toolchain: penwick.lib"
+    VERBATIM)
+
+# The CMake package of the SDK: find_package(Penwick) gives Penwick::penwick.
+include(CMakePackageConfigHelpers)
+set(PENWICK_PACKAGE_VERSION_FILE ${CMAKE_CURRENT_BINARY_DIR}/PenwickConfigVersion.cmake)
+write_basic_package_version_file(${PENWICK_PACKAGE_VERSION_FILE}
+    VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 
 # --- test doubles -----------------------------------------------------------
 
@@ -185,6 +201,13 @@ penwick_wine_test(penwick_tablet_incomplete_test ${PENWICK_TABLET_INCOMPLETE_BIN
             penwick_copy_tablet_incomplete)
 set_tests_properties(penwick_tablet_test penwick_tablet_stroke_test penwick_tablet_incomplete_test
     PROPERTIES ENVIRONMENT "WINEDLLOVERRIDES=wintab32=n,b")
+
+# penwick.lib, read member by member.
+add_test(NAME penwick_msvc_import_library_test
+         COMMAND ${CMAKE_COMMAND} -DLIBRARY=${PENWICK_MSVC_IMPORT_LIBRARY}
+                 -DDEF=${CMAKE_CURRENT_SOURCE_DIR}/penwick.def
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/sdk/MsvcImportLibrary.cmake)
+set_tests_properties(penwick_msvc_import_library_test PROPERTIES LABELS windows TIMEOUT 60)
 
 # The fault guard on its own, against the library's insides.
 suite_wine_test(penwick_fault_guard_test tests/wine/fault_guard_test.cpp LIBS penwick_win)

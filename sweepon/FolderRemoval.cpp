@@ -1,12 +1,17 @@
 #include "FolderRemoval.h"
 
 #include "FolderPaths.h"
+#include "WarningLog.h"
 #include "framework/FileFind.h"
 #include "framework/MessageBox.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 #include <winternl.h>
+
+#include <optional>
+#include <string>
+#include <utility>
 
 using sweepon::FitsPathLimit;
 
@@ -30,9 +35,51 @@ private:
     HANDLE handle_;
 };
 
-void WarnFolderNotRemoved()
+constexpr wchar_t kWarningText[] = L"删除目录失败！";
+constexpr wchar_t kWarningCaption[] = L"警告信息";
+
+// Set once "/log" is given: the box is never shown.
+std::optional<std::wstring> warningLog;
+
+std::string Utf8(const std::wstring& text)
 {
-    framework::ShowMessageBox(nullptr, L"删除目录失败！", L"警告信息", MB_OK);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
+                        nullptr, nullptr);
+    return utf8;
+}
+
+// Appends in UTF-8; a log this program starts gets a byte-order mark, so that
+// Notepad and PowerShell read the Chinese text whatever the code page.
+void AppendToLog(const std::wstring& logPath, const std::wstring& line)
+{
+    if (logPath.empty()) {
+        return;
+    }
+    const FileHandle log(CreateFileW(logPath.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!log.IsValid()) {
+        return;
+    }
+    std::string bytes = Utf8(line);
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(log.Get(), &size) && size.QuadPart == 0) {
+        bytes.insert(0, "\xEF\xBB\xBF");
+    }
+    DWORD written = 0;
+    WriteFile(log.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void WarnFolderNotRemoved(const CString& folder)
+{
+    if (warningLog) {
+        AppendToLog(*warningLog, sweepon::WarningLogLine(kWarningText, folder));
+        return;
+    }
+    framework::ShowMessageBox(nullptr, kWarningText, kWarningCaption, MB_OK);
 }
 
 bool IsLink(const CString& path)
@@ -148,9 +195,14 @@ bool DeleteDirectory(CString folder)
 {
     const bool removed = IsLink(folder) ? RemoveLinkItself(folder) : RemoveFolderTree(folder);
     if (!removed) {
-        WarnFolderNotRemoved();
+        WarnFolderNotRemoved(folder);
     }
     return removed;
+}
+
+void SendWarningsToLog(std::wstring logPath)
+{
+    warningLog = std::move(logPath);
 }
 
 void RemoveCandidateFolders(const std::array<CString, 4>& candidates)

@@ -1,5 +1,6 @@
 // Sweepon's application: one windowless pass that removes the maker's
-// folders from the current user's and the all-users Start Menu.
+// folders from the current user's and the all-users Start Menu. With
+// "/log PATH" its warnings go to PATH instead of a box (WarningLog.h).
 #pragma once
 
 #include "framework/WinApp.h"

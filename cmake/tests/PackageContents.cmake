@@ -1,7 +1,8 @@
 # Makes the package with cpack into a scratch folder and checks what it
 # holds: exactly the files that ship, the 7z.exe link kept a link, the
 # Windows binaries stripped; then builds the shipped sample host on its own
-# against the shipped header and import library, as a host developer would.
+# with find_package(Penwick) from the shipped SDK alone, as a host developer
+# would.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DPACKAGE_NAME=... -P PackageContents.cmake
 
 set(scratch ${BUILD_DIR}/package-test)
@@ -56,7 +57,10 @@ set(expected
     windows/include/penwick.h
     windows/include/lplines.h
     windows/lib/libpenwick.dll.a
-    windows/lib/penwick.def)
+    windows/lib/penwick.lib
+    windows/lib/penwick.def
+    windows/lib/cmake/Penwick/PenwickConfig.cmake
+    windows/lib/cmake/Penwick/PenwickConfigVersion.cmake)
 file(GLOB_RECURSE docs RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/docs/*)
 list(APPEND expected ${docs})
 file(GLOB_RECURSE sample RELATIVE ${SOURCE_DIR}/penwick ${SOURCE_DIR}/penwick/samples/signhost/*)
@@ -98,13 +102,18 @@ foreach(export IN ITEMS InitSDK UninitSDK InitCanvas GetCanvasDC GetDrawPathPoin
     endif()
 endforeach()
 
-# --- the sample, built from the package alone ----------------------------------------
+# --- the sample, built from the package's SDK alone ------------------------------------
 
 run(${CMAKE_COMMAND} -S ${package}/windows/samples/signhost -B ${scratch}/sample-build -G Ninja
     -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_TOOLCHAIN_FILE=${SOURCE_DIR}/cmake/mingw-i686.cmake
-    -DPENWICK_DIR=${package}/windows)
+    -DCMAKE_PREFIX_PATH=${package}/windows)
 run(${CMAKE_COMMAND} --build ${scratch}/sample-build)
+# Penwick::penwick gives mingw its own import library, not penwick.lib.
+file(READ ${scratch}/sample-build/build.ninja sample_build)
+if(NOT sample_build MATCHES "windows/lib/libpenwick\\.dll\\.a" OR sample_build MATCHES "penwick\\.lib")
+    message(FATAL_ERROR "the sample built with mingw did not link libpenwick.dll.a alone")
+endif()
 foreach(file IN ITEMS signhost.exe penwick.dll libLPLines.dll)
     if(NOT EXISTS ${scratch}/sample-build/${file})
         message(FATAL_ERROR "the sample built from the package has no ${file} beside it")

@@ -60,6 +60,32 @@ void ExpectOnlyRemoved(const std::set<std::wstring>& before, const std::set<std:
     }
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 class SweeponProgram : public ::testing::Test {
 protected:
     void SetUp() override
@@ -70,11 +96,11 @@ protected:
     void TearDown() override { ClearStartMenus(); }
 
     // A box would keep the program waiting: a run must end by itself.
-    static void RunAs(WindowsVersion version)
+    static void RunAs(WindowsVersion version, const std::wstring& arguments = L"")
     {
         const wintest::VersionedProgram sweepon(SweeponPath(), version);
         ASSERT_TRUE(sweepon.IsReady());
-        const wintest::ProgramResult result = sweepon.Run(L"", 30000);
+        const wintest::ProgramResult result = sweepon.Run(arguments, 30000);
         ASSERT_TRUE(result.started);
         EXPECT_TRUE(result.finished) << "still running: waiting on a warning box?";
         EXPECT_EQ(result.exitCode, 0u);
@@ -184,20 +210,47 @@ TEST_F(SweeponProgram, RunningAgainChangesNothing)
     EXPECT_EQ(SnapshotStartMenus(), afterFirst);
 }
 
-std::string ReadFileBytes(const std::wstring& path)
+
+TEST_F(SweeponProgram, WithALogEachWarningIsALineAndNoBoxEverWaits)
 {
-    std::string bytes;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
+    // .data cannot be removed, then neither can 夸沃科技: two lines, in that
+    // order, and the pass goes on to Quorvale.
+    const std::string warning = Narrow(L"\u5220\u9664\u76EE\u5F55\u5931\u8D25\uFF01 ");  // 删除目录失败！
+    const std::string expectedLines = warning + Narrow(windows7[0]) + "\\.data\r\n" + warning
+                                      + Narrow(windows7[0]) + "\r\n";
+    const ScratchFolder scratch;
+    const struct {
+        const char* what;
+        std::wstring log;
+        std::string before;  // what the log holds before the run
+        std::string after;
+    } cases[] = {
+        {"a new log starts with a byte-order mark", scratch / L"新日志.log", "",
+         "\xEF\xBB\xBF" + expectedLines},
+        {"an existing log is appended to", scratch / L"uninstall.log", "earlier\r\n",
+         "earlier\r\n" + expectedLines},
+        {"a log that cannot be written drops the lines", scratch / L"folder.log", "", ""},
+    };
+    ASSERT_TRUE(MakeFolders(cases[2].log));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(MakeReadOnlyFile(windows7[0] + L"\\.data\\locked.lnk"));
+        MakeFile(windows7[0] + L"\\Uninstall.lnk");
+        MakeFile(windows7[2] + L"\\Uninstall.lnk");
+        if (!c.before.empty()) {
+            WriteFileBytes(c.log, c.before);
+        }
+
+        RunAs(WindowsVersion::Windows10, L"/log \"" + c.log + L"\"");
+
+        if (!c.after.empty()) {
+            EXPECT_EQ(ReadFileBytes(c.log), c.after);
+        }
+        EXPECT_TRUE(Exists(windows7[0] + L"\\.data\\locked.lnk"));
+        EXPECT_FALSE(Exists(windows7[0] + L"\\Uninstall.lnk"));
+        EXPECT_FALSE(Exists(windows7[2]));
+        ClearStartMenus();
     }
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD got = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(file);
-    return bytes;
 }
 
 TEST(SweeponImage, IsAWindowedProgram)

@@ -261,7 +261,7 @@ bool SignHost::create(HINSTANCE instance, bool hasTablet, std::wstring& problem)
     mainClass.cbSize = sizeof mainClass;
     mainClass.lpfnWndProc = mainProc;
     mainClass.hInstance = instance;
-    mainClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    mainClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));  // signhost.rc
     mainClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     mainClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     mainClass.lpszClassName = kMainClass;
