@@ -10,8 +10,11 @@ namespace {
 
 // A polling drawing thread sees a button press or release up to about
 // 35 ms late; holding the pen still a little longer keeps the first and
-// last points, and a click long enough to be seen.
+// last points, and a click long enough to be seen. On a busy machine the
+// press may take longer to be seen: the pen stays put until the canvas
+// has taken the mouse (what it does when a stroke begins), within reason.
 constexpr DWORD kHoldAfterPressMs = 60;
+constexpr DWORD kLongestWaitForPressMs = 2000;
 constexpr DWORD kStepMs = 15;
 constexpr DWORD kHoldBeforeReleaseMs = 60;
 constexpr DWORD kBetweenStrokesMs = 120;
@@ -183,7 +186,7 @@ bool ScriptedPen::drawStroke(const Stroke& stroke)
     if (!pause(kStepMs))
         return false;
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    bool going = pause(kHoldAfterPressMs);
+    bool going = pause(kHoldAfterPressMs) && awaitPress();
     for (std::size_t i = 1; going && i < stroke.size(); ++i) {
         MoveTo(toScreen(stroke[i]));
         going = pause(kStepMs);
@@ -191,6 +194,20 @@ bool ScriptedPen::drawStroke(const Stroke& stroke)
     going = going && pause(kHoldBeforeReleaseMs);
     SendMouse(MOUSEEVENTF_LEFTUP);   // also when stopping: never leave the button down
     return going;
+}
+
+bool ScriptedPen::awaitPress() const
+{
+    const DWORD canvasThread = GetWindowThreadProcessId(canvasWindow_, nullptr);
+    for (DWORD waited = 0; waited < kLongestWaitForPressMs; waited += kStepMs) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(canvasThread, &info) || info.hwndCapture == canvasWindow_)
+            return !stopping_.load();
+        if (!pause(kStepMs))
+            return false;
+    }
+    return true;
 }
 
 bool ScriptedPen::pause(DWORD ms) const

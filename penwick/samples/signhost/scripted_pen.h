@@ -40,6 +40,7 @@ public:
 private:
     void draw();
     bool drawStroke(const Stroke& stroke);
+    bool awaitPress() const;
     bool pause(DWORD ms) const;
 
     HWND canvasWindow_;
