@@ -11,6 +11,8 @@ namespace {
 // harder.
 constexpr double kSamePoint = 0.05;
 constexpr int kMaxPiecesPerSegment = 256;
+// Strength (ink's darkness, 0 to 1) a merged capsule may miss a joint's by.
+constexpr double kEvenStrength = 0.01;
 
 // A placed point stays this close to the given one: whole-pixel input is
 // off by at most half a pixel across the line.
@@ -76,6 +78,32 @@ Vec reflected(Vec v, Vec axis)
     return axis * (2.0 * dot(v, axis)) - v;
 }
 
+// Whether one capsule from the start of pieces[first] to the end of
+// pieces[last] draws them all: every joint between them lies, in order,
+// within `tolerance` of its axis, where its width and strength would be.
+bool joinsStraight(const std::vector<Capsule>& pieces, std::size_t first, std::size_t last, double tolerance)
+{
+    const InkVertex& from = pieces[first].from;
+    const InkVertex& to = pieces[last].to;
+    const Vec axis = position(to) - position(from);
+    const double squared = dot(axis, axis);
+    if (!(squared > 0.0))
+        return false;
+    double previous = 0.0;
+    for (std::size_t i = first; i < last; ++i) {
+        const InkVertex& joint = pieces[i].to;
+        const Vec offset = position(joint) - position(from);
+        const double t = dot(offset, axis) / squared;
+        const Vec across = offset - axis * t;
+        if (!(t > previous && t < 1.0) || dot(across, across) > tolerance * tolerance
+            || std::fabs(from.radius + (to.radius - from.radius) * t - joint.radius) > tolerance
+            || std::fabs(from.strength + (to.strength - from.strength) * t - joint.strength) > kEvenStrength)
+            return false;
+        previous = t;
+    }
+    return true;
+}
+
 // Solves the weighted least-squares fit value(u) = a + b u (+ c u^2) of
 // the sums s[k] = sum w u^k and t[k] = sum w u^k value. Returns false when
 // the points do not determine it.
@@ -100,6 +128,24 @@ bool solveFit(const double s[5], const double t[3], bool quadratic, double& a, d
     a = (t[0] * s[2] - s[1] * t[1]) / det;
     b = (s[0] * t[1] - s[1] * t[0]) / det;
     return true;
+}
+
+// Turns runs of capsules that go on along one straight line (each joint
+// within `tolerance` of the line from the run's start to its end, width and
+// strength changing evenly along it) into one capsule each: the
+// provisional ink of a slow stroke spans many short pieces, drawn again at
+// every point.
+void mergeStraightRuns(std::vector<Capsule>& pieces, double tolerance)
+{
+    std::size_t kept = 0;
+    for (std::size_t first = 0; first < pieces.size();) {
+        std::size_t last = first;
+        while (last + 1 < pieces.size() && joinsStraight(pieces, first, last + 1, tolerance))
+            ++last;
+        pieces[kept++] = {pieces[first].from, pieces[last].to};
+        first = last + 1;
+    }
+    pieces.resize(kept);
 }
 
 } // namespace
@@ -197,7 +243,8 @@ void StrokeCurve::startLikeSecond()
 }
 
 // The stroke ends: no more points will come, so every provisional point is
-// placed with all the points its fit will ever have.
+// placed with all the points its fit will ever have, and the pieces to
+// them are drawn as they are, not merged.
 void StrokeCurve::finish(std::vector<Capsule>& settled)
 {
     tail_.clear();
@@ -430,6 +477,7 @@ void StrokeCurve::rebuildTail()
         return;
     placeTail(false);
     appendTail(tail_);
+    mergeStraightRuns(tail_, flatness_);
 }
 
 // Places the provisional points: the newest where it was given, the few

@@ -224,17 +224,19 @@ TEST(StrokeCurve, SixteenPointsOfACircleGiveARoundCurve)
 // the provisional ink must start there, and the provisional stretch must
 // stay a few points long however long the stroke grows.
 // The provisional tail covers what later points may still move: the last
-// three points of a fast stroke, the last few pixels of a slow one; the
-// end settles it where the stroke ends.
+// three points of a fast stroke, the last few pixels of a slow one, in a
+// few pieces however slowly the pen moves (its straight runs are drawn as
+// one piece each); the end settles it where the stroke ends.
 TEST(StrokeCurve, ProvisionalTailStartsWhereTheSettledInkEndsAndStaysShort)
 {
     const struct {
         const char* name;
         std::vector<InkVertex> points;
+        std::size_t mostTailPieces;
     } cases[] = {
-        {"slow shallow slant", wholePixels({{10.2, 20.3}, {120.7, 29.1}}, 1.0)},
-        {"zig-zag", wholePixels({{10, 60}, {28, 15}, {46, 60}, {64, 15}}, 2.5)},
-        {"sparse points", {point(0, 0), point(40, 10), point(60, 50), point(20, 80), point(0, 60), point(30, 30)}},
+        {"slow shallow slant", wholePixels({{10.2, 20.3}, {120.7, 29.1}}, 1.0), 6},
+        {"zig-zag", wholePixels({{10, 60}, {28, 15}, {46, 60}, {64, 15}}, 2.5), 40},
+        {"sparse points", {point(0, 0), point(40, 10), point(60, 50), point(20, 80), point(0, 60), point(30, 30)}, 200},
     };
     for (const auto& c : cases) {
         StrokeCurve curve;
@@ -255,6 +257,7 @@ TEST(StrokeCurve, ProvisionalTailStartsWhereTheSettledInkEndsAndStaysShort)
             ASSERT_FALSE(curve.tail().empty()) << c.name << " " << i;
             EXPECT_DOUBLE_EQ(curve.tail().front().from.x, settled.back().to.x) << c.name << " " << i;
             EXPECT_DOUBLE_EQ(curve.tail().front().from.y, settled.back().to.y) << c.name << " " << i;
+            EXPECT_LE(curve.tail().size(), c.mostTailPieces) << c.name << " " << i;
             // The provisional ink starts near one of the last four points, or
             // of the last ten pixels of the path.
             bool nearARecentPoint = false;
