@@ -230,13 +230,17 @@ int main(int argc, char** argv)
     std::printf("Ink from what the canvas library sends (whole pixels, its pressures and previews), pen %.0f:\n",
                 static_cast<double>(kPen));
     std::printf("  %-18s %-8s wobble rms/max  input  hand   swell    slope    lag\n", "stroke", "engine");
-    Figures totals[2];
+    Figures totals[2], underline[2], slowLine[2];
     EngineUnderTest* engines[2] = {baseline.get(), current.get()};
     const char* names[2] = {"baseline", "this"};
     for (const Measured& m : all)
         for (int e = 0; e < 2; ++e) {
             const Figures f = measure(*engines[e], m);
             printRow(names[e], m, f);
+            if (m.drawing.name == "fast underline")
+                underline[e] = f;
+            if (m.drawing.name == "slow slanted line")
+                slowLine[e] = f;
             Figures& t = totals[e];
             if (m.drawing.device == Device::mouse)
                 t.wobble.add(f.wobble);
@@ -251,7 +255,10 @@ int main(int argc, char** argv)
         }
     std::printf("\nAll strokes             baseline   this     goal\n");
     std::printf("  wobble, rms (px)        %6.3f   %6.3f   <= 0.08 (mouse strokes)\n", totals[0].wobble.rms(), totals[1].wobble.rms());
-    std::printf("  start swell             %6.2f   %6.2f   <= 1.25\n", totals[0].swell, totals[1].swell);
+    std::printf("    fast underline        %6.3f   %6.3f   <= 0.08\n", underline[0].wobble.rms(), underline[1].wobble.rms());
+    std::printf("    slow slanted line     %6.3f   %6.3f   <= 0.08\n", slowLine[0].wobble.rms(), slowLine[1].wobble.rms());
+    std::printf("  start swell             %6.2f   %6.2f   <= 1.25 (fast underline: %.2f, %.2f)\n", totals[0].swell,
+                totals[1].swell, underline[0].swell, underline[1].swell);
     std::printf("  width slope (px/px)     %6.2f   %6.2f   <= 0.2\n", totals[0].slope, totals[1].slope);
     std::printf("  click dot / pen width   %6.2f   %6.2f   >= 1.0 (roundness %.2f, %.2f)\n", totals[0].dot, totals[1].dot,
                 totals[0].roundness, totals[1].roundness);

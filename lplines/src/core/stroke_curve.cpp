@@ -11,16 +11,29 @@ namespace {
 // harder.
 constexpr double kSamePoint = 0.05;
 constexpr int kMaxPiecesPerSegment = 256;
+// Strength (ink's darkness, 0 to 1) a merged capsule may miss a joint's by.
+constexpr double kEvenStrength = 0.01;
 
 // A placed point stays this close to the given one: whole-pixel input is
 // off by at most half a pixel across the line.
 constexpr double kMostMoved = 0.49;
-// The fit takes the points of the last few pixels of the stroke (and the
-// few after), no more than this many.
+// The fit takes the points of the last few pixels of the stroke, no more
+// than this many.
 constexpr double kFitReach = 8.0;
 constexpr int kFitPoints = 12;
 constexpr int kFitFewest = 4;       // fast strokes: a few points, if this close
 constexpr double kFitFarthest = 30.0;
+// And the points of the next few pixels: on a slow stroke (a point a
+// pixel) a few points are a few pixels, too little to even out the stair
+// steps of a shallow line, while a fit that reaches farther ahead keeps
+// more of the newest ink provisional. A fast stroke's points lie farther
+// apart: its fit takes the next few points, if this close.
+constexpr double kAheadReach = 8.0;
+constexpr int kFewestAhead = 3;
+// The newest few provisional points are placed again at every point; older
+// ones wait as they were last placed until every point of their fit is in,
+// so that a point costs a few fits however slowly the pen moves.
+constexpr int kPlacedAgain = 3;
 // A straight stretch: points that a straight line fits to within this (rms).
 constexpr double kStraightSpread = 0.5;
 // Points off a straight fit by more than this (rms) lie on a bend.
@@ -65,6 +78,32 @@ Vec reflected(Vec v, Vec axis)
     return axis * (2.0 * dot(v, axis)) - v;
 }
 
+// Whether one capsule from the start of pieces[first] to the end of
+// pieces[last] draws them all: every joint between them lies, in order,
+// within `tolerance` of its axis, where its width and strength would be.
+bool joinsStraight(const std::vector<Capsule>& pieces, std::size_t first, std::size_t last, double tolerance)
+{
+    const InkVertex& from = pieces[first].from;
+    const InkVertex& to = pieces[last].to;
+    const Vec axis = position(to) - position(from);
+    const double squared = dot(axis, axis);
+    if (!(squared > 0.0))
+        return false;
+    double previous = 0.0;
+    for (std::size_t i = first; i < last; ++i) {
+        const InkVertex& joint = pieces[i].to;
+        const Vec offset = position(joint) - position(from);
+        const double t = dot(offset, axis) / squared;
+        const Vec across = offset - axis * t;
+        if (!(t > previous && t < 1.0) || dot(across, across) > tolerance * tolerance
+            || std::fabs(from.radius + (to.radius - from.radius) * t - joint.radius) > tolerance
+            || std::fabs(from.strength + (to.strength - from.strength) * t - joint.strength) > kEvenStrength)
+            return false;
+        previous = t;
+    }
+    return true;
+}
+
 // Solves the weighted least-squares fit value(u) = a + b u (+ c u^2) of
 // the sums s[k] = sum w u^k and t[k] = sum w u^k value. Returns false when
 // the points do not determine it.
@@ -89,6 +128,24 @@ bool solveFit(const double s[5], const double t[3], bool quadratic, double& a, d
     a = (t[0] * s[2] - s[1] * t[1]) / det;
     b = (s[0] * t[1] - s[1] * t[0]) / det;
     return true;
+}
+
+// Turns runs of capsules that go on along one straight line (each joint
+// within `tolerance` of the line from the run's start to its end, width and
+// strength changing evenly along it) into one capsule each: the
+// provisional ink of a slow stroke spans many short pieces, drawn again at
+// every point.
+void mergeStraightRuns(std::vector<Capsule>& pieces, double tolerance)
+{
+    std::size_t kept = 0;
+    for (std::size_t first = 0; first < pieces.size();) {
+        std::size_t last = first;
+        while (last + 1 < pieces.size() && joinsStraight(pieces, first, last + 1, tolerance))
+            ++last;
+        pieces[kept++] = {pieces[first].from, pieces[last].to};
+        first = last + 1;
+    }
+    pieces.resize(kept);
 }
 
 } // namespace
@@ -162,8 +219,7 @@ void StrokeCurve::settle(std::vector<Capsule>& settled)
     const int newest = count_ - 1;
     while (lastSettled_ + 1 < newest) {
         const int index = lastSettled_ + 1;
-        const int last = lastAhead(index, newest);
-        if (!at(index).corner && last == newest && last - index < kLookAhead)
+        if (!at(index).corner && mayLookFurther(index, newest))
             break;   // a later point may still join its fit
         lastSettled_ = index;
         place(index, newest);
@@ -186,10 +242,16 @@ void StrokeCurve::startLikeSecond()
     first.outY = out.y;
 }
 
+// The stroke ends: no more points will come, so every provisional point is
+// placed with all the points its fit will ever have, and the pieces to
+// them are drawn as they are, not merged.
 void StrokeCurve::finish(std::vector<Capsule>& settled)
 {
-    settled.insert(settled.end(), tail_.begin(), tail_.end());
     tail_.clear();
+    if (count_ < 2)
+        return;
+    placeTail(true);
+    appendTail(settled);
 }
 
 // A corner: the point after `index` turns away from the path of the last
@@ -246,16 +308,31 @@ void StrokeCurve::place(int index, int newest)
 }
 
 // The last point a fit for point `index` takes (given up to `newest`): the
-// next always, more while they are near, up to kLookAhead, never beyond a
-// corner.
+// next always, more while they lie within kAheadReach (the first few of a
+// fast stroke within kFitFarthest), up to kMostAhead, never beyond a corner.
 int StrokeCurve::lastAhead(int index, int newest) const
 {
     const double along = at(index).along;
     int last = std::min(index + 1, newest);
-    while (last < newest && last - index < kLookAhead && !at(last).corner
-           && at(last + 1).along - along <= kFitFarthest)
+    while (last < newest && last - index < kMostAhead && !at(last).corner) {
+        const double ahead = at(last + 1).along - along;
+        if (!(ahead <= kAheadReach || (last - index < kFewestAhead && ahead <= kFitFarthest)))
+            break;
         ++last;
+    }
     return last;
+}
+
+// Whether a point after `newest` could still join the fit for point
+// `index`: the fit takes every point up to the newest, and the next one
+// would lie within its reach (a later point lies at least kSamePoint
+// farther along).
+bool StrokeCurve::mayLookFurther(int index, int newest) const
+{
+    if (lastAhead(index, newest) != newest || newest - index >= kMostAhead)
+        return false;
+    const double ahead = at(newest).along + kSamePoint - at(index).along;
+    return ahead <= kAheadReach || (newest - index < kFewestAhead && ahead <= kFitFarthest);
 }
 
 // The points a fit for point `index` takes: the one before always, more
@@ -355,7 +432,7 @@ int StrokeCurve::straightRunTo(int last) const
     const Point& p = at(last);
     if (at(last - 1).corner)
         return last - 1;
-    const int farthest = std::max(0, last - kStraightPoints - kLookAhead);
+    const int farthest = std::max(0, last - kStraightPoints - kMostAhead);
     // Mostly the run to the point before goes on to this one: try that
     // first, and grow from this point alone only when it does not.
     Sums sums;
@@ -398,22 +475,38 @@ void StrokeCurve::rebuildTail()
     tail_.clear();
     if (count_ < 2)
         return;
+    placeTail(false);
+    appendTail(tail_);
+    mergeStraightRuns(tail_, flatness_);
+}
+
+// Places the provisional points: the newest where it was given, the few
+// before it by their fits so far, older ones as they were last placed,
+// unless this is the last time (the stroke ends).
+void StrokeCurve::placeTail(bool lastTime)
+{
     const int newest = count_ - 1;
     for (int j = lastSettled_ + 1; j <= newest; ++j) {
         Point& q = at(j);
-        if (j < newest) {
-            place(j, newest);
-        } else {
+        if (j == newest) {
             // The ink reaches the newest point itself, arriving as the piece
             // to it would end a stroke: the pen's tip is never behind.
             q.drawn.x = q.given.x;
             q.drawn.y = q.given.y;
+        } else if (lastTime || newest - j <= kPlacedAgain) {
+            place(j, newest);
         }
         filterWidth(j, at(j - 1));
         if (j == 1)
             startLikeSecond();
-        appendPiece(at(j - 1), q, j == newest, tail_);
     }
+}
+
+void StrokeCurve::appendTail(std::vector<Capsule>& out) const
+{
+    const int newest = count_ - 1;
+    for (int j = lastSettled_ + 1; j <= newest; ++j)
+        appendPiece(at(j - 1), at(j), j == newest, out);
 }
 
 void StrokeCurve::appendPiece(const Point& fromPoint, const Point& toPoint, bool straightEnd,

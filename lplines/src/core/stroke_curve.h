@@ -14,10 +14,13 @@
 // jump in pressure becomes a gentle swell while a pen pressed harder over a
 // stretch still draws wider there.
 //
-// A point's place depends on the points after it, so the pieces drawn to
-// the newest few points are kept apart as the provisional tail: it reaches
-// the newest point exactly and is drawn again, better placed, as each point
-// arrives; a piece settles once every point its fit takes has arrived.
+// A point's place depends on the points after it (those of the next few
+// pixels), so the pieces drawn to the points of the last few pixels are
+// kept apart as the provisional tail: it reaches the newest point exactly
+// and is drawn again as each point arrives; a piece settles once every
+// point its fit takes has arrived. The newest few points are placed again
+// at every point; older provisional points wait, as last placed, for the
+// rest of their fit's points.
 #pragma once
 
 #include "ink_style.h"
@@ -80,24 +83,28 @@ private:
         bool corner = false;       // known once the point after it is in
         int straightFrom = 0;      // first point of the straight run that ends here
     };
-    // How many points after a point its fit takes, at most: the pieces to
-    // the newest this many points stay provisional.
-    static constexpr int kLookAhead = 3;
+    // How many points after a point its fit takes, at most (fewer beyond a
+    // few pixels): the pieces to the newest this many points may be
+    // provisional.
+    static constexpr int kMostAhead = 12;
     static constexpr int kStraightPoints = 16;   // longest straight run a fit takes
-    static constexpr int kKept = 32;             // points remembered, a ring
-    static_assert(kStraightPoints + kLookAhead + 2 <= kKept, "a fit's points must all be remembered");
+    static constexpr int kKept = 64;             // points remembered, a ring
+    static_assert(kStraightPoints + kMostAhead + 2 <= kKept, "a fit's points must all be remembered");
 
     Point& at(int index) { return points_[static_cast<std::size_t>(index % kKept)]; }
     const Point& at(int index) const { return points_[static_cast<std::size_t>(index % kKept)]; }
     void markCorner(int index);
     int straightRunTo(int last) const;
     int lastAhead(int index, int newest) const;
+    bool mayLookFurther(int index, int newest) const;
     void settle(std::vector<Capsule>& settled);
     void place(int index, int newest);
     void fitWindow(int index, int newest, int& first, int& last) const;
     bool fitAround(int index, int first, int last, Vec& offset, Vec& slope) const;
     void filterWidth(int index, const Point& before);
     void startLikeSecond();
+    void placeTail(bool lastTime);
+    void appendTail(std::vector<Capsule>& out) const;
     void rebuildTail();
     void appendPiece(const Point& from, const Point& to, bool straightEnd, std::vector<Capsule>& out) const;
 

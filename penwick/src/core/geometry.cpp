@@ -87,6 +87,12 @@ IntRect inkBounds(const InkSpot* spots, std::size_t count, float penWidth)
 
 void StrokeTrail::add(const InkSpot& spot)
 {
+    if (count_ > 0 && spots_[count_ - 1].x == spot.x && spots_[count_ - 1].y == spot.y) {
+        InkSpot& newest = spots_[count_ - 1];
+        if (!(newest.pressure >= spot.pressure))
+            newest.pressure = spot.pressure;
+        return;
+    }
     if (count_ == kLength) {
         std::copy(spots_.begin() + 1, spots_.end(), spots_.begin());
         --count_;
@@ -96,7 +102,24 @@ void StrokeTrail::add(const InkSpot& spot)
 
 IntRect StrokeTrail::inkArea(float penWidth) const
 {
-    return inkBounds(spots_.data(), count_, penWidth);
+    // The last few points always; before them, each point whose successor
+    // lies within the engine's look-ahead of the point before the newest
+    // (straight distance, never longer than the path).
+    constexpr std::size_t kFewest = 5;
+    constexpr double kReach = 10.0;
+    std::size_t first = count_ > kFewest ? count_ - kFewest : 0;
+    if (count_ >= 2) {
+        const InkSpot& before = spots_[count_ - 2];
+        for (std::size_t i = 0; i < first; ++i) {
+            const double dx = static_cast<double>(spots_[i + 1].x) - before.x;
+            const double dy = static_cast<double>(spots_[i + 1].y) - before.y;
+            if (std::sqrt(dx * dx + dy * dy) <= kReach) {
+                first = i;
+                break;
+            }
+        }
+    }
+    return inkBounds(spots_.data() + first, count_ - first, penWidth);
 }
 
 IntRect DirtyArea::take(const IntRect& bounds)

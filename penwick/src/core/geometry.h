@@ -63,14 +63,19 @@ struct InkSpot {
 IntRect inkBounds(const InkSpot* spots, std::size_t count, float penWidth);
 
 // The last points given to the engine in the current stroke. A new point
-// makes the engine settle the piece to the point four before it and redraw
-// the provisional pieces from there to the new one, so the ink it changes
-// lies near the last five points.
+// makes the engine settle the pieces whose points no later point can move
+// any more and redraw the provisional pieces from there to the new one:
+// the last three points of a fast stroke, the points of the last eight
+// pixels of a slow one (twelve at most). So the ink a point changes lies
+// near the last five points, or near the points before the newest that lie
+// within reach of the one before it, and the point before those.
 class StrokeTrail {
 public:
-    static constexpr std::size_t kLength = 5;
+    static constexpr std::size_t kLength = 16;
 
     void restart() { count_ = 0; }
+    // A point where the newest lies is the same point to the engine: it
+    // replaces the newest, keeping the heavier pressure.
     void add(const InkSpot& spot);
     IntRect inkArea(float penWidth) const;
 

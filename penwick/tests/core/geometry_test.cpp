@@ -98,17 +98,35 @@ TEST(InkBounds, LeavesRoomForCurvesBulgingPastThePoints)
     EXPECT_GE(bounds.bottom, 125);
 }
 
-TEST(StrokeTrail, CoversTheLastFivePoints)
+// The area a point changes: the last five points of a fast stroke, the
+// last ten pixels or so of a slow one, and a resting pen pushes nothing out.
+TEST(StrokeTrail, CoversWhatTheEngineMayStillRedraw)
 {
-    StrokeTrail trail;
-    for (int i = 0; i < 10; ++i)
-        trail.add({i * 10, 0, 1.0f});
-    const IntRect area = trail.inkArea(1.0f);
-    EXPECT_LE(area.left, 50);   // points 50, 60, 70, 80, 90 remain
-    EXPECT_GT(area.left, 30);
-    EXPECT_GE(area.right, 91);
-    trail.restart();
-    EXPECT_TRUE(trail.inkArea(1.0f).isEmpty());
+    const struct {
+        const char* name;
+        int step;
+        int points;
+        int repeatsOfTheLast;
+        int leftAtMost;    // the oldest point the engine may redraw from
+        int leftAbove;     // not the whole stroke
+    } cases[] = {
+        {"fast", 10, 10, 0, 50, 30},      // points 50 to 90
+        {"slow", 1, 41, 0, 28, 10},       // 29 lies within 10 px of 39; from the point before it
+        {"resting pen", 10, 10, 20, 50, 30},
+    };
+    for (const auto& c : cases) {
+        StrokeTrail trail;
+        for (int i = 0; i < c.points; ++i)
+            trail.add({i * c.step, 0, 1.0f});
+        for (int i = 0; i < c.repeatsOfTheLast; ++i)
+            trail.add({(c.points - 1) * c.step, 0, 1.0f});
+        const IntRect area = trail.inkArea(1.0f);
+        EXPECT_LE(area.left, c.leftAtMost) << c.name;
+        EXPECT_GT(area.left, c.leftAbove) << c.name;
+        EXPECT_GE(area.right, (c.points - 1) * c.step + 1) << c.name;
+        trail.restart();
+        EXPECT_TRUE(trail.inkArea(1.0f).isEmpty()) << c.name;
+    }
 }
 
 TEST(DirtyArea, CollectsAndHandsOutWithinBounds)
