@@ -237,7 +237,7 @@ PointCost measurePointCost(int width, int height)
     };
     constexpr int kPoints = 1500;
     PendingNotifications notifications;
-    CriticalSection& drawLock = *library().drawLock;
+    CriticalSection& drawLock = library().drawLock;
     {
         ScopedLock lock(drawLock);
         InkPoint down = pointAt(0, InkKind::penDown);
@@ -277,7 +277,7 @@ PointCost measurePointCost(int width, int height)
     cost.wholeCopy = (nowMs() - copyStart) * 1000.0 / kCopies;
 
     canvas->destroying.store(true);
-    detachCanvas(*canvas);
+    detachCanvas(*canvas, Ending::byCall);
     releaseCanvas(*canvas);
     return cost;
 }
