@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,15 +37,6 @@ bool keepOwner(QSaveFile &file, const QString &path)
 #endif
 }
 
-int commonPrefixLength(const QByteArray &a, const QByteArray &b)
-{
-    const int size = qMin(a.size(), b.size());
-    int length = 0;
-    while (length < size && a.at(length) == b.at(length))
-        ++length;
-    return length;
-}
-
 // Writes TAIL at OFFSET in FILE in one go and cuts the file at its end.
 bool writeTail(QFile &file, qint64 offset, const QByteArray &tail)
 {
@@ -61,7 +54,8 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes)
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    const int shared = commonPrefixLength(old, bytes);
+    const int shared = static_cast<int>(
+        std::mismatch(old.cbegin(), old.cend(), bytes.cbegin(), bytes.cend()).first - old.cbegin());
     if (writeTail(file, shared, bytes.mid(shared)))
         return true;
     writeTail(file, shared, old.mid(shared)); // the old bytes fit where they were
