@@ -59,7 +59,14 @@ bool clipSegment(Capsule& c, double left, double top, double right, double botto
         c.from = at(t0, side0);
     if (side1 >= 0)
         c.to = at(t1, side1);
-    return true;
+    // With ends far apart (1e38 and 1e19) the cut parameters round to the
+    // same value and an end outside the rectangle is left uncut. What lies
+    // between such ends inside the rectangle is shorter than the rounding,
+    // and the rectangle's margin keeps it clear of any pixel: nothing left.
+    const auto inside = [&](const InkVertex& v) {
+        return v.x >= left && v.x <= right && v.y >= top && v.y <= bottom;
+    };
+    return inside(c.from) && inside(c.to);
 }
 
 // Signed distance to the hull of the discs (a, ra) and (b, rb), with the
